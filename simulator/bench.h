@@ -1,0 +1,192 @@
+// The simulated bench of carriers and cards that the three stand-in platform
+// libraries share. It lives in libvisa64.so, so the driver and the common
+// library see the same instruments and sessions as VISA does.
+#ifndef ORBSIM_BENCH_H
+#define ORBSIM_BENCH_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tn6800.h"
+#include "visa.h"
+
+namespace orbsim {
+
+struct Position
+{
+    std::uint16_t code = 0;   // identification code; 0 = empty
+    std::string subtypeChars; // two characters read from register 252, may be empty
+};
+
+// What the simulated 6820 remembers between calls.
+struct CardState
+{
+    unsigned enabledMask = 0;
+    double values[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    int filter = 2;
+    bool running = false;
+    unsigned memoryMask = 0;
+    std::vector<double> memory;
+};
+
+struct Carrier
+{
+    std::vector<std::string> resources;
+    std::uint16_t interfaceType = VI_INTF_VXI;
+    std::int16_t slot = 0;
+    std::string address;
+    std::string hostname;
+    std::string deviceName; // empty: taken from the descriptor
+    std::uint16_t model = 0;
+    std::vector<Position> positions;
+    tn6800_carrierInfo info{};
+    std::vector<CardState> cards; // one per position
+};
+
+// One VISA resource; carrier is -1 for an instrument that is no carrier.
+struct Resource
+{
+    std::string descriptor;
+    int carrier = -1;
+    std::uint16_t interfaceType = VI_INTF_ASRL;
+    ViStatus openStatus = VI_SUCCESS;
+    double openLatencyMs = 0;
+};
+
+struct Fault
+{
+    enum class When { Always, OnCall, FromCall };
+    std::string function;
+    ViStatus status = VI_SUCCESS;
+    When when = When::Always;
+    long call = 0;
+};
+
+struct CardData
+{
+    std::uint32_t serial = 0x00001A2B;
+    std::string subtype = "AB";
+    std::string firmwareRevision = "1.2.0.7";
+    std::string driverRevision = "4.3.0.1187";
+    std::string commonRevision = "2.6.1.403";
+    double lowLimit = -10.0;
+    double highLimit = 10.0;
+};
+
+struct BenchData
+{
+    CardData card;
+    std::vector<Carrier> carriers;
+    std::vector<Resource> resources; // in the order VISA lists them
+    std::vector<Fault> faults;
+};
+
+// Parses a bench description; on failure returns false and writes
+// "<file>:<line>: <what is wrong>" into error.
+bool parseBench(const std::string &text, const std::string &fileName, BenchData &out,
+                std::string &error);
+const char *defaultBenchText();
+
+enum class SessionKind { ResourceManager, FindList, Instrument };
+
+struct Session
+{
+    SessionKind kind = SessionKind::Instrument;
+    ViSession parent = 0;
+    int resource = -1;
+    std::vector<std::string> found; // find list: descriptors still to hand out
+    std::size_t next = 0;
+};
+
+// Card addressed by a driver session.
+struct DriverSession
+{
+    ViSession resourceManager = 0;
+    int carrier = -1;
+    int position = 0; // counted from 1
+};
+
+class Bench
+{
+public:
+    static Bench &instance();
+    // Reads the bench again from ORBANA_SIM_BENCH and forgets every session,
+    // call count and trace file; for tests that try several benches in one process.
+    void reload();
+
+    std::mutex &mutex() { return m_mutex; }
+    BenchData &data() { return m_data; }
+
+    ViSession addSession(const Session &s);
+    Session *session(ViSession vi); // null when not open
+    void removeSession(ViSession vi);
+    std::size_t openSessionCount();
+
+    std::map<ViSession, DriverSession> &driverSessions() { return m_driverSessions; }
+
+    // Called once per entry-point call made from outside the stand-ins:
+    // counts the call and returns the status a fault injects (0: none).
+    ViStatus countCall(const std::string &function);
+    void trace(const std::string &line);
+
+    // Lookup by descriptor as VISA compares them (case, default board and
+    // default device name do not matter); -1 when unknown.
+    int findResource(const std::string &descriptor) const;
+
+private:
+    Bench();
+    void load();
+
+    std::mutex m_mutex;
+    std::mutex m_traceMutex;
+    BenchData m_data;
+    std::map<ViSession, Session> m_sessions;
+    std::map<ViSession, DriverSession> m_driverSessions;
+    std::map<std::string, long> m_callCounts;
+    ViSession m_nextSession = 1;
+    std::string m_tracePath;
+};
+
+std::string canonicalDescriptor(const std::string &descriptor);
+bool globMatch(const char *pattern, const char *text);
+
+// Records one entry-point call: its arguments, the status it returns, and
+// whether a fault is injected. Only calls from outside the stand-ins are
+// counted and traced (a call the driver makes into VISA is not).
+class Call
+{
+public:
+    explicit Call(const char *function);
+    ~Call();
+    Call(const Call &) = delete;
+    Call &operator=(const Call &) = delete;
+
+    Call &arg(const char *name, long long value);
+    Call &argHex(const char *name, unsigned long long value);
+    Call &arg(const char *name, double value);
+    Call &arg(const char *name, const char *text);
+    Call &arg(const char *name, const void *pointer);
+    Call &samples(const char *name, const double *values, std::size_t count);
+
+    // An injected error: the entry point returns it without doing its work.
+    bool injectedError() const { return m_injected < 0; }
+    // Writes the trace line; an injected warning replaces a success.
+    ViStatus finish(ViStatus status);
+
+private:
+    std::string m_line;
+    bool m_outer;
+    bool m_finished = false;
+    ViStatus m_injected = VI_SUCCESS;
+};
+
+// Copies text into a caller buffer of the given size, always terminated.
+void copyText(const std::string &text, char *buffer, std::size_t size);
+
+} // namespace orbsim
+
+#endif

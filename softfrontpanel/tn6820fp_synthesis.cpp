@@ -1,0 +1,73 @@
+#include "tn6820fp_synthesis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+const double tn6820fp_updateRates[tn6820fp_rateCount] = {
+    200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
+const int tn6820fp_updateCodes[tn6820fp_rateCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+
+tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount)
+{
+    const int f = std::clamp(frequency, 1, 50000);
+    tn6820fp_rateChoice c{};
+    c.maxLen = tn6820fp_memorySamples / std::clamp(selectedCount, 1, 8);
+    for (c.freqIdx = 0; c.freqIdx < tn6820fp_rateCount; ++c.freqIdx) {
+        c.segLen = static_cast<int>(tn6820fp_updateRates[c.freqIdx] / f);
+        if (c.segLen <= c.maxLen)
+            break;
+    }
+    // In range the slowest rate always fits (at most 100 samples a cycle).
+    c.freqIdx = std::min(c.freqIdx, tn6820fp_rateCount - 1);
+    c.nIter = c.maxLen / c.segLen;
+    return c;
+}
+
+void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
+                                double *s)
+{
+    const double A = amplitude;
+    const double O = offset;
+    const int h = segLen / 2;
+    switch (waveform) {
+    case WaveSine:
+        for (int j = 0; j < segLen; ++j)
+            s[j] = std::sin((double(j) * 6.2831853) / segLen) * A + O;
+        break;
+    case WaveSquare:
+        for (int j = 0; j < segLen; ++j)
+            s[j] = j < h ? O + A : O - A;
+        break;
+    case WaveSaw:
+        for (int j = 0; j < segLen; ++j) {
+            const double x = j;
+            s[j] = ((x + x) / (segLen - 1) - 1) * A + O;
+        }
+        break;
+    case WaveTriangle:
+        for (int j = 0; j < segLen; ++j) {
+            const double x = j < h ? double(j) : double(segLen - 1 - j);
+            s[j] = (x * 4 / (segLen - 1) - 1) * A + O;
+        }
+        break;
+    default:
+        std::fill(s, s + segLen, O);
+        break;
+    }
+}
+
+void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int nIter,
+                         double *buffer)
+{
+    double *block = buffer;
+    for (int n = 0; n < 8; ++n) {
+        const tn6820fp_channelWave &ch = channels[n];
+        if (!ch.selected)
+            continue;
+        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, block);
+        for (int r = 1; r < nIter; ++r)
+            std::memcpy(block + r * segLen, block, sizeof(double) * segLen);
+        block += nIter * segLen;
+    }
+}

@@ -1,0 +1,46 @@
+#ifndef TN6820FP_SYNTHESIS_H
+#define TN6820FP_SYNTHESIS_H
+
+// Waveform synthesis and the choice of update rate for the 6820: plain
+// functions of their inputs, called by the panel's start().
+
+enum tn6820fp_waveform { WaveNone = 0, WaveSine = 1, WaveSquare = 2, WaveSaw = 3, WaveTriangle = 4 };
+
+constexpr int tn6820fp_memorySamples = 8192;
+constexpr int tn6820fp_rateCount = 11;
+// Update rates in samples per second, fastest first; the index is the rate code.
+extern const double tn6820fp_updateRates[tn6820fp_rateCount];
+extern const int tn6820fp_updateCodes[tn6820fp_rateCount];
+
+struct tn6820fp_rateChoice
+{
+    int maxLen;  // samples per channel that fit into the memory
+    int freqIdx; // index into tn6820fp_updateRates
+    int segLen;  // samples in one cycle
+    int nIter;   // whole cycles per channel
+};
+
+// The fastest update rate whose cycle of the given frequency (1..50000 Hz)
+// fits into each selected channel's share (1..8 channels) of the memory.
+// Inputs outside those ranges are clamped into them.
+tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount);
+
+struct tn6820fp_channelWave
+{
+    bool selected = false;
+    int waveform = WaveNone;
+    double amplitude = 0;
+    double offset = 0;
+};
+
+// One cycle of segLen (>= 2) samples. A channel without waveform holds its offset,
+// so no undefined value reaches the card.
+void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
+                                double *segment);
+
+// Fills buffer with one block of nIter cycles per selected channel, channels
+// in ascending order; buffer holds (selected channels) x nIter x segLen doubles.
+void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int nIter,
+                         double *buffer);
+
+#endif

@@ -1,0 +1,465 @@
+// The stand-in platform libraries: bench files, VISA sessions and attributes,
+// the driver's and the common library's behaviour, faults, trace and threads.
+#include <QtTest>
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "bench.h"
+#include "testsupport.h"
+#include "tn6800.h"
+#include "tn6820.h"
+
+using sfptest::SimBench;
+
+namespace {
+
+ViSession openResource(ViSession rm, const char *name, ViStatus *status = nullptr)
+{
+    ViSession vi = 0;
+    ViStatus st = viOpen(rm, name, VI_NULL, VI_NULL, &vi);
+    if (status)
+        *status = st;
+    return vi;
+}
+
+} // namespace
+
+class tst_simulator : public QObject
+{
+    Q_OBJECT
+private slots:
+    void badBenchFile_data();
+    void badBenchFile();
+    void badBenchFallsBackToDefault();
+    void defaultBenchListsFourResources();
+    void attributesOfDefaultBench();
+    void carrierDescription();
+    void driverInitChecksTheCard_data();
+    void driverInitChecksTheCard();
+    void invalidSessions();
+    void faultInjection_data();
+    void faultInjection();
+    void errorTexts();
+    void delayWaits();
+    void traceWritesSamplesExactly();
+    void cardKeepsItsState();
+    void parallelCarrierOpens();
+};
+
+void tst_simulator::badBenchFile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("key before section") << "slot = 3\n" << 1 << "before any section";
+    QTest::newRow("unknown section") << "[rack]\n" << 1 << "unknown section";
+    QTest::newRow("unclosed header") << "\n[carrier\n" << 2 << "must end with ']'";
+    QTest::newRow("no equals") << "[bench]\nserial 12\n" << 2 << "expected 'key = value'";
+    QTest::newRow("bad serial") << "[bench]\nserial = 0x1FFFFFFFF\n" << 2 << "bad value";
+    QTest::newRow("unknown key") << "[bench]\ncolour = red\n" << 2 << "unknown key 'colour'";
+    QTest::newRow("limits reversed") << "[bench]\nlow_limit = 5\nhigh_limit = 1\n" << 3
+                                     << "above low_limit";
+    QTest::newRow("position before positions")
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\nposition = 1 0x6820\n" << 4
+        << "needs 'positions'";
+    QTest::newRow("position out of range")
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\npositions = 2\nposition = 3 "
+           "0x6820\n"
+        << 5 << "bad value";
+    QTest::newRow("subtype length")
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\npositions = 2\nposition = 1 "
+           "0x6904 ABC\n"
+        << 5 << "exactly two";
+    QTest::newRow("carrier without positions")
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\n" << 4 << "number of positions";
+    QTest::newRow("carrier without resource")
+        << "[carrier]\ninterface = vxi\npositions = 1\n[resource]\n" << 4 << "names no resource";
+    QTest::newRow("lxi without address")
+        << "[carrier]\nresource = TCPIP0::h::INSTR\ninterface = tcpip\npositions = 1\n" << 5
+        << "has no address";
+    QTest::newRow("serial carrier")
+        << "[carrier]\nresource = ASRL1::INSTR\ninterface = asrl\n" << 3 << "vxi or tcpip";
+    QTest::newRow("duplicate resource")
+        << "[resource]\nresource = ASRL1::INSTR\n[resource]\nresource = asrl1::instr\n" << 5
+        << "listed twice";
+    QTest::newRow("unknown entry point")
+        << "[fault]\nfunction = viRead\nstatus = -1\n" << 2 << "no such entry point";
+    QTest::newRow("fault without status") << "[fault]\nfunction = viOpen\n" << 3 << "needs both";
+    QTest::newRow("bad when") << "[fault]\nfunction = viOpen\nstatus = -1\nwhen = sometimes\n"
+                              << 4 << "'always', 'call N' or 'from N'";
+    QTest::newRow("positive open status")
+        << "[resource]\nresource = ASRL1::INSTR\nopen_status = 5\n" << 3 << "negative status";
+    QTest::newRow("latency negative")
+        << "[resource]\nresource = ASRL1::INSTR\nopen_latency_ms = -1\n" << 3 << "milliseconds";
+    QTest::newRow("binary") << QString::fromLatin1("[bench]\nserial = 1\x01\x02\n") << 2
+                            << "bad value";
+}
+
+void tst_simulator::badBenchFile()
+{
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    QFETCH(QString, what);
+    orbsim::BenchData data;
+    std::string error;
+    QVERIFY(!orbsim::parseBench(text.toStdString(), "b.ini", data, error));
+    const QString e = QString::fromStdString(error);
+    QVERIFY2(e.startsWith(QStringLiteral("b.ini:%1: ").arg(line)), qPrintable(e));
+    QVERIFY2(e.contains(what), qPrintable(e));
+}
+
+void tst_simulator::badBenchFallsBackToDefault()
+{
+    SimBench bench(QStringLiteral("[carrier]\nresource = VXI0::1::INSTR\n"));
+    ViSession rm = 0;
+    QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViFindList list = 0;
+    ViUInt32 count = 0;
+    char desc[256];
+    QCOMPARE(viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_SUCCESS);
+    QCOMPARE(count, 4u);
+    QCOMPARE(QString::fromLatin1(desc), QStringLiteral("VXI0::8::INSTR"));
+    viClose(rm);
+}
+
+void tst_simulator::defaultBenchListsFourResources()
+{
+    SimBench bench;
+    ViSession rm = 0;
+    QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViFindList list = 0;
+    ViUInt32 count = 0;
+    char desc[256];
+    QCOMPARE(viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_SUCCESS);
+    QStringList all{QString::fromLatin1(desc)};
+    while (viFindNext(list, desc) == VI_SUCCESS)
+        all << QString::fromLatin1(desc);
+    QCOMPARE(all, QStringList({"VXI0::8::INSTR", "TCPIP0::192.168.10.20::inst0::INSTR",
+                               "TCPIP0::192.168.10.20::hislip0::INSTR", "ASRL1::INSTR"}));
+    QCOMPARE(viFindRsrc(rm, "GPIB?*INSTR", &list, &count, desc), VI_ERROR_RSRC_NFOUND);
+    QCOMPARE(count, 0u);
+    QCOMPARE(viClose(rm), VI_SUCCESS);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_simulator::attributesOfDefaultBench()
+{
+    SimBench bench;
+    ViSession rm = 0;
+    viOpenDefaultRM(&rm);
+    ViSession vxi = openResource(rm, "VXI0::8::INSTR");
+    ViSession lxi = openResource(rm, "TCPIP0::192.168.10.20::hislip0::INSTR");
+    // The address as typed by hand reaches the same carrier.
+    ViStatus st = 0;
+    ViSession typed = openResource(rm, "tcpip::192.168.10.20::INSTR", &st);
+    QCOMPARE(st, VI_SUCCESS);
+    QVERIFY(vxi && lxi && typed);
+
+    ViInt16 slot = 0;
+    QCOMPARE(viGetAttribute(vxi, VI_ATTR_SLOT, &slot), VI_SUCCESS);
+    QCOMPARE(slot, ViInt16(3));
+    QCOMPARE(viGetAttribute(lxi, VI_ATTR_SLOT, &slot), VI_ERROR_NSUP_ATTR);
+    ViUInt16 intf = 0;
+    QCOMPARE(viGetAttribute(lxi, VI_ATTR_INTF_TYPE, &intf), VI_SUCCESS);
+    QCOMPARE(intf, ViUInt16(VI_INTF_TCPIP));
+    char text[256];
+    QCOMPARE(viGetAttribute(lxi, VI_ATTR_TCPIP_ADDR, text), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(text), QStringLiteral("192.168.10.20"));
+    QCOMPARE(viGetAttribute(lxi, VI_ATTR_TCPIP_DEVICE_NAME, text), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(text), QStringLiteral("hislip0"));
+    QCOMPARE(viGetAttribute(typed, VI_ATTR_TCPIP_DEVICE_NAME, text), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(text), QStringLiteral("inst0"));
+    QCOMPARE(viGetAttribute(lxi, VI_ATTR_TCPIP_HOSTNAME, text), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(text), QStringLiteral("orbana-lxi-13.lab"));
+    QCOMPARE(viGetAttribute(vxi, VI_ATTR_TCPIP_ADDR, text), VI_ERROR_NSUP_ATTR);
+    QCOMPARE(openResource(rm, "TCPIP0::10.9.9.9::INSTR", &st), ViSession(0));
+    QCOMPARE(st, VI_ERROR_RSRC_NFOUND);
+    viClose(rm);
+}
+
+void tst_simulator::carrierDescription()
+{
+    SimBench bench;
+    ViSession rm = 0;
+    viOpenDefaultRM(&rm);
+    ViSession vxi = openResource(rm, "VXI0::8::INSTR");
+    tn6800_carrierHandle handle{};
+    handle.resourceManager = rm;
+    QCOMPARE(tn6800_openCarrier(vxi, &handle), VI_SUCCESS);
+    QVERIFY(handle.carrier);
+    const tn6800_carrierInfo *info = handle.carrier->info;
+    QCOMPARE(info->positionCount, 4);
+    QCOMPARE(info->carrierModel, ViUInt16(0x6800));
+    QCOMPARE(info->positionCode[0], ViUInt16(0x6904));
+    QCOMPARE(info->positionCode[1], ViUInt16(0x6820));
+    QCOMPARE(info->positionCode[2], ViUInt16(0));
+    QVERIFY(handle.carrier->accessTable(handle.carrier, 0, 1));
+    QVERIFY(!handle.carrier->accessTable(handle.carrier, 2, 1));
+    tn6800_accessTable *table = handle.carrier->accessTable(handle.carrier, 1, 1);
+    QVERIFY(table && table->readRegister);
+    ViUInt16 reg = 0;
+    QCOMPARE(table->readRegister(handle.carrier, 1, 0xFC, &reg), VI_SUCCESS);
+    QCOMPARE(reg, ViUInt16(('A' << 8) | 'B'));
+    QCOMPARE(table->readRegister(handle.carrier, 5, 0xFC, &reg), TN6800_ERROR_INV_POSITION);
+    QCOMPARE(tn6800_closeCarrier(&handle), VI_SUCCESS);
+    QCOMPARE(tn6800_closeCarrier(&handle), TN6800_ERROR_NULL_POINTER);
+
+    ViSession serial = openResource(rm, "ASRL1::INSTR");
+    QVERIFY(serial);
+    QCOMPARE(tn6800_openCarrier(serial, &handle), TN6800_ERROR_NOT_CARRIER);
+    QVERIFY(!handle.carrier);
+    viClose(rm);
+}
+
+void tst_simulator::driverInitChecksTheCard_data()
+{
+    QTest::addColumn<QString>("descriptor");
+    QTest::addColumn<int>("fc");
+    QTest::addColumn<int>("idQuery");
+    QTest::addColumn<int>("status");
+    QTest::newRow("vxi 6820") << "VXI0::8::INSTR" << 2 << 1 << int(VI_SUCCESS);
+    QTest::newRow("lxi 6820") << "TCPIP0::192.168.10.20::inst0::INSTR" << 1 << 1
+                              << int(VI_SUCCESS);
+    QTest::newRow("6904 with id query") << "VXI0::8::INSTR" << 1 << 1
+                                        << int(VI_ERROR_FAIL_ID_QUERY);
+    QTest::newRow("6904 without id query") << "VXI0::8::INSTR" << 1 << 0 << int(VI_SUCCESS);
+    QTest::newRow("empty position") << "VXI0::8::INSTR" << 3 << 1 << int(TN6820_ERROR_NO_CARD);
+    QTest::newRow("no such position") << "VXI0::8::INSTR" << 9 << 1
+                                      << int(TN6820_ERROR_INV_FC_NUMBER);
+    QTest::newRow("card number 0") << "VXI0::8::INSTR" << 0 << 1
+                                   << int(TN6820_ERROR_INV_FC_NUMBER);
+    QTest::newRow("unknown descriptor") << "VXI0::99::INSTR" << 1 << 1
+                                        << int(VI_ERROR_RSRC_NFOUND);
+    QTest::newRow("no carrier") << "ASRL1::INSTR" << 1 << 1 << int(TN6820_ERROR_NOT_CARRIER);
+    QTest::newRow("blanks") << "   " << 1 << 1 << int(VI_ERROR_RSRC_NFOUND);
+}
+
+void tst_simulator::driverInitChecksTheCard()
+{
+    QFETCH(QString, descriptor);
+    QFETCH(int, fc);
+    QFETCH(int, idQuery);
+    QFETCH(int, status);
+    SimBench bench;
+    ViSession vi = 99;
+    QByteArray d = descriptor.toLatin1();
+    QCOMPARE(int(tn6820_init(d.data(), ViInt16(fc), ViBoolean(idQuery), VI_TRUE, &vi)), status);
+    if (status == VI_SUCCESS) {
+        QVERIFY(vi != 0);
+        QCOMPARE(tn6820_close(vi), VI_SUCCESS);
+    } else {
+        QCOMPARE(vi, ViSession(0));
+    }
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_simulator::invalidSessions()
+{
+    SimBench bench;
+    const ViSession bad = 4242;
+    double lo = 0;
+    double hi = 0;
+    ViUInt32 serial = 0;
+    char sub[16];
+    double values[8] = {};
+    QCOMPARE(tn6820_reset(bad), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_close(bad), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_getOutputLimits(bad, &lo, &hi), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_readSerialNo(bad, &serial, sub), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_setOutputEnable(bad, 0xFF), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_writeChannels(bad, 0xFF, values), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_setFilter(bad, 1), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_generateWaveforms(bad, 1, 4, 0, 0, 0, values), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_startContWaveformEx(bad, 1, 4, 0, 0, 0, 0, values, nullptr, nullptr),
+             VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_stopContWaveform(bad, VI_TRUE), VI_ERROR_INV_OBJECT);
+    QCOMPARE(tn6820_resetFIFO(bad), VI_ERROR_INV_OBJECT);
+    QCOMPARE(viClose(bad), VI_ERROR_INV_OBJECT);
+    ViSession vi = 0;
+    QCOMPARE(viOpen(bad, "VXI0::8::INSTR", 0, 0, &vi), VI_ERROR_INV_OBJECT);
+    ViInt16 slot = 0;
+    QCOMPARE(viGetAttribute(bad, VI_ATTR_SLOT, &slot), VI_ERROR_INV_OBJECT);
+
+    // A closed session is as invalid as one never opened.
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    QCOMPARE(tn6820_close(vi), VI_SUCCESS);
+    QCOMPARE(tn6820_reset(vi), VI_ERROR_INV_OBJECT);
+    QCOMPARE(viGetAttribute(vi, VI_ATTR_SLOT, &slot), VI_ERROR_INV_OBJECT);
+}
+
+void tst_simulator::faultInjection_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QList<int>>("expected"); // statuses of five calls
+    const int e = int(VI_ERROR_TMO);
+    QTest::newRow("always") << "always" << "0xBFFF0015" << QList<int>{e, e, e, e, e};
+    QTest::newRow("on the third call") << "call 3" << "-1073807339" << QList<int>{0, 0, e, 0, 0};
+    QTest::newRow("from the fourth call") << "from 4" << "0xBFFF0015" << QList<int>{0, 0, 0, e, e};
+    QTest::newRow("warning") << "call 2" << "0x3FFC0801"
+                             << QList<int>{0, int(TN6820_WARN_OUTPUT_CLIPPED), 0, 0, 0};
+}
+
+void tst_simulator::faultInjection()
+{
+    QFETCH(QString, when);
+    QFETCH(QString, status);
+    QFETCH(QList<int>, expected);
+    SimBench bench(QStringLiteral("[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\n"
+                                  "positions = 1\nposition = 1 0x6820\n"
+                                  "[fault]\nfunction = tn6820_setFilter\nstatus = %1\nwhen = %2\n")
+                       .arg(status, when));
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::1::INSTR"), 1, 1, 1, &vi), VI_SUCCESS);
+    QList<int> got;
+    for (int i = 0; i < 5; ++i)
+        got << int(tn6820_setFilter(vi, 1));
+    QCOMPARE(got, expected);
+    const QStringList lines = bench.calls(QStringLiteral("tn6820_setFilter"));
+    QCOMPARE(lines.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(int(sfptest::traceStatus(lines[i])), expected[i]);
+    tn6820_close(vi);
+}
+
+void tst_simulator::errorTexts()
+{
+    SimBench bench;
+    char text[1024];
+    QCOMPARE(tn6820_error_message(VI_NULL, TN6820_ERROR_NO_CARD, text), VI_SUCCESS);
+    QVERIFY(QString::fromLatin1(text).contains(QStringLiteral("No 6820")));
+    QVERIFY(tn6820_error_message(VI_NULL, ViStatus(0xBFFC0FFF), text) != VI_SUCCESS);
+    QVERIFY(tn6820_error_message(VI_NULL, TN6800_ERROR_NOT_CARRIER, text) != VI_SUCCESS);
+    QCOMPARE(tn6800_error_message(TN6800_ERROR_NOT_CARRIER, text), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(text), QStringLiteral("The resource is not an Orbana carrier."));
+    QCOMPARE(tn6800_error_message(VI_ERROR_RSRC_NFOUND, text), VI_SUCCESS);
+    QVERIFY(QString::fromLatin1(text).contains(QStringLiteral("not present")));
+    char revision[40];
+    QCOMPARE(tn6800_revision(revision), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(revision), QStringLiteral("2.6.1.403"));
+}
+
+void tst_simulator::delayWaits()
+{
+    SimBench bench;
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(tn6800_delay(60.0), VI_SUCCESS);
+    QVERIFY(t.elapsed() >= 59);
+    QCOMPARE(tn6800_delay(-1.0), VI_ERROR_PARAMETER1);
+}
+
+void tst_simulator::traceWritesSamplesExactly()
+{
+    SimBench bench;
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    double samples[8];
+    for (int i = 0; i < 8; ++i)
+        samples[i] = std::sin(i * 0.7) / 3.0 + 1e-17 * i;
+    QCOMPARE(tn6820_generateWaveforms(vi, 0x05, 4, 0, 2, 0, samples), VI_SUCCESS);
+    const QStringList lines = bench.calls(QStringLiteral("tn6820_generateWaveforms"));
+    QCOMPARE(lines.size(), 1);
+    const auto args = sfptest::traceArgs(lines[0]);
+    QCOMPARE(args.value("channelMask"), QStringLiteral("0x05"));
+    QCOMPARE(args.value("segmentLength"), QStringLiteral("4"));
+    const QVector<double> got = sfptest::traceSamples(lines[0], QStringLiteral("buffer"));
+    QCOMPARE(got.size(), 8);
+    QCOMPARE(std::memcmp(got.constData(), samples, sizeof samples), 0);
+    // The driver's own use of VISA is not traced: init shows as one line.
+    QCOMPARE(bench.calls(QStringLiteral("viOpen")).size(), 0);
+    QCOMPARE(bench.calls(QStringLiteral("tn6820_init")).size(), 1);
+    tn6820_close(vi);
+}
+
+void tst_simulator::cardKeepsItsState()
+{
+    SimBench bench;
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    double values[8] = {1, 2, 3, 4, 5, 6, 7, 11};
+    QCOMPARE(tn6820_setOutputEnable(vi, 0xFF), VI_SUCCESS);
+    QCOMPARE(tn6820_writeChannels(vi, 0xFF, values), TN6820_WARN_OUTPUT_CLIPPED);
+    QCOMPARE(tn6820_setFilter(vi, 4), TN6820_ERROR_INV_FILTER);
+    QCOMPARE(tn6820_setFilter(vi, 3), VI_SUCCESS);
+    double wave[16] = {};
+    QCOMPARE(tn6820_startContWaveformEx(vi, 0x03, 8, 0, 3, 0, 0, wave, nullptr, nullptr),
+             VI_SUCCESS);
+    QCOMPARE(tn6820_resetFIFO(vi), VI_ERROR_RSRC_BUSY); // memory in use while running
+    {
+        auto &b = orbsim::Bench::instance();
+        std::lock_guard<std::mutex> lock(b.mutex());
+        const orbsim::CardState &card = b.data().carriers[0].cards[1];
+        QCOMPARE(card.enabledMask, 0xFFu);
+        QCOMPARE(card.values[7], 10.0);
+        QCOMPARE(card.filter, 3);
+        QVERIFY(card.running);
+        QCOMPARE(card.memory.size(), std::size_t(16));
+    }
+    QCOMPARE(tn6820_stopContWaveform(vi, VI_TRUE), VI_SUCCESS);
+    QCOMPARE(tn6820_resetFIFO(vi), VI_SUCCESS);
+    QCOMPARE(tn6820_generateWaveforms(vi, 0xFF, 1025, 0, 2, 0, wave),
+             TN6820_ERROR_MEMORY_OVERFLOW);
+    QCOMPARE(tn6820_reset(vi), VI_SUCCESS);
+    {
+        auto &b = orbsim::Bench::instance();
+        std::lock_guard<std::mutex> lock(b.mutex());
+        const orbsim::CardState &card = b.data().carriers[0].cards[1];
+        QCOMPARE(card.enabledMask, 0u);
+        QVERIFY(card.memory.empty());
+    }
+    tn6820_close(vi);
+}
+
+void tst_simulator::parallelCarrierOpens()
+{
+    QString text;
+    for (int i = 0; i < 128; ++i)
+        text += QStringLiteral("[carrier]\nresource = TCPIP0::10.1.%1.%2::INSTR\ninterface = tcpip\n"
+                               "address = 10.1.%1.%2\nmodel = 6813\npositions = 13\n"
+                               "position = %3 0x6820\nposition = 13 0x6904 CD\n"
+                               "open_latency_ms = 20\n")
+                    .arg(i / 100)
+                    .arg(i % 100)
+                    .arg(1 + i % 12);
+    SimBench bench(text);
+    ViSession rm = 0;
+    QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 128; ++i) {
+        threads.emplace_back([&, i] {
+            const QByteArray name =
+                QStringLiteral("TCPIP0::10.1.%1.%2::INSTR").arg(i / 100).arg(i % 100).toLatin1();
+            ViSession vi = 0;
+            if (viOpen(rm, name.constData(), 0, 0, &vi) != VI_SUCCESS)
+                return;
+            tn6800_carrierHandle handle{};
+            handle.resourceManager = rm;
+            if (tn6800_openCarrier(vi, &handle) == VI_SUCCESS) {
+                tn6800_accessTable *table = handle.carrier->accessTable(handle.carrier, 1, 1);
+                ViUInt16 reg = 0;
+                const bool ok = handle.carrier->info->positionCode[i % 12] == 0x6820 && table &&
+                                table->readRegister(handle.carrier, 13, 0xFC, &reg) == 0 &&
+                                reg == (('C' << 8) | 'D');
+                tn6800_closeCarrier(&handle);
+                if (ok && viClose(vi) == VI_SUCCESS)
+                    ++good;
+            }
+        });
+    }
+    for (auto &th : threads)
+        th.join();
+    QCOMPARE(good.load(), 128);
+    // The opens waited side by side, not one after another (128 x 20 ms).
+    QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(bench.calls(QStringLiteral("viOpen")).size(), 128);
+    QCOMPARE(viClose(rm), VI_SUCCESS);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+QTEST_GUILESS_MAIN(tst_simulator)
+#include "tst_simulator.moc"

@@ -1,0 +1,141 @@
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace sfptest {
+
+SimBench::SimBench(const QString &benchText)
+{
+    m_tracePath = m_dir.filePath(QStringLiteral("trace.txt"));
+    if (!benchText.isEmpty())
+        m_benchPath = writeFile(m_dir.path(), QStringLiteral("bench.ini"), benchText.toUtf8());
+    qputenv("ORBANA_SIM_BENCH", m_benchPath.toLocal8Bit());
+    qputenv("ORBANA_SIM_TRACE", m_tracePath.toLocal8Bit());
+    orbsim_reload();
+}
+
+SimBench::~SimBench()
+{
+    qputenv("ORBANA_SIM_TRACE", QByteArray());
+    qputenv("ORBANA_SIM_BENCH", QByteArray());
+    orbsim_reload();
+}
+
+QStringList SimBench::trace() const
+{
+    QFile f(m_tracePath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList SimBench::calls(const QString &function) const
+{
+    QStringList out;
+    for (const QString &line : trace()) {
+        if (line.section(QLatin1Char(' '), 0, 0) == function)
+            out << line;
+    }
+    return out;
+}
+
+void SimBench::clearTrace() { QFile::remove(m_tracePath); }
+
+QMap<QString, QString> traceArgs(const QString &line)
+{
+    QMap<QString, QString> args;
+    static const QRegularExpression re(
+        QStringLiteral(R"re((\S+)=("(?:[^"\\]|\\.)*"|\[[^\]]*\]|\S+))re"));
+    auto it = re.globalMatch(line);
+    while (it.hasNext()) {
+        auto m = it.next();
+        QString v = m.captured(2);
+        if (v.startsWith(QLatin1Char('"')))
+            v = v.mid(1, v.size() - 2).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        args.insert(m.captured(1), v);
+    }
+    return args;
+}
+
+long traceStatus(const QString &line)
+{
+    return line.section(QStringLiteral(" -> "), -1).toLong();
+}
+
+QVector<double> traceSamples(const QString &line, const QString &name)
+{
+    QString v = traceArgs(line).value(name);
+    QVector<double> out;
+    if (!v.startsWith(QLatin1Char('[')))
+        return out;
+    const auto parts = v.mid(1, v.size() - 2).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    out.reserve(parts.size());
+    for (const QString &p : parts)
+        out << std::strtod(p.toLatin1().constData(), nullptr);
+    return out;
+}
+
+ModalAnswers::ModalAnswers(QObject *parent) : QObject(parent)
+{
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &ModalAnswers::poll);
+    timer->start(20);
+}
+
+ModalAnswers &ModalAnswers::click(const QString &buttonText,
+                                  std::function<void(QWidget *)> inspect)
+{
+    m_steps.append({buttonText, std::move(inspect)});
+    return *this;
+}
+
+void ModalAnswers::poll()
+{
+    QWidget *w = QApplication::activeModalWidget();
+    if (!w || m_steps.isEmpty() || !w->isVisible())
+        return;
+    SeenModal s;
+    s.className = QString::fromLatin1(w->metaObject()->className());
+    s.objectName = w->objectName();
+    s.title = w->windowTitle();
+    s.hasParent = w->parentWidget() != nullptr;
+    if (auto *box = qobject_cast<QMessageBox *>(w)) {
+        s.text = box->text();
+        s.icon = box->icon();
+    }
+    QAbstractButton *target = nullptr;
+    const Step step = m_steps.first();
+    for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+        if (!b->isVisible())
+            continue;
+        QString t = b->text().remove(QLatin1Char('&'));
+        if (t.isEmpty())
+            continue;
+        s.buttons << t;
+        if (t == step.button && !target)
+            target = b;
+    }
+    if (!target)
+        return; // not the widget this step waits for (yet)
+    m_steps.removeFirst();
+    if (step.inspect)
+        step.inspect(w);
+    seen << s;
+    target->click();
+}
+
+QString writeFile(const QString &dir, const QString &name, const QByteArray &content)
+{
+    QString path = dir + QLatin1Char('/') + name;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+    return path;
+}
+
+} // namespace sfptest
