@@ -13,8 +13,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 volatile double g_sink;
 
-template <typename F>
-double bestNsPerSample(F &&f, int samples)
+template <typename F> double bestNsPerSample(F &&f, int samples)
 {
     double best = 1e300;
     for (int round = 0; round < 200; ++round) {

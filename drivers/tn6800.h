@@ -24,16 +24,16 @@ extern "C" {
 typedef struct tn6800_carrierInfo
 {
     ViChar reserved[256];
-    ViInt32 positionCount;                           /* byte 256 */
-    ViUInt16 carrierModel;                           /* byte 260 */
-    ViUInt16 positionCode[TN6800_MAX_POSITIONS];     /* byte 262; position 1 first, 0 = empty */
+    ViInt32 positionCount;                       /* byte 256 */
+    ViUInt16 carrierModel;                       /* byte 260 */
+    ViUInt16 positionCode[TN6800_MAX_POSITIONS]; /* byte 262; position 1 first, 0 = empty */
 } tn6800_carrierInfo;
 
 struct tn6800_carrier;
 
 /* Reads a 16-bit register of the card in a position counted from 1. */
 typedef ViStatus(VI_FUNC *tn6800_registerRead)(struct tn6800_carrier *carrier, ViInt16 position,
-                                                ViUInt16 offset, ViUInt16 *value);
+                                               ViUInt16 offset, ViUInt16 *value);
 
 typedef struct tn6800_accessTable
 {
@@ -47,7 +47,7 @@ typedef tn6800_accessTable *(VI_FUNC *tn6800_accessTableLookup)(struct tn6800_ca
 
 typedef struct tn6800_carrier
 {
-    const tn6800_carrierInfo *info;    /* byte 0 */
+    const tn6800_carrierInfo *info; /* byte 0 */
     void *reserved[7];
     tn6800_accessTableLookup accessTable; /* byte 64 */
 } tn6800_carrier;

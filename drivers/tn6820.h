@@ -41,16 +41,15 @@ ViStatus VI_FUNC tn6820_writeChannels(ViSession vi, ViUInt16 channelMask, ViReal
 ViStatus VI_FUNC tn6820_setFilter(ViSession vi, ViInt16 filter);
 /* One cycle of segmentLength samples on each masked channel; the buffer holds
  * segmentLength samples per masked channel, channels in ascending order. */
-ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask,
-                                          ViInt32 segmentLength, ViInt32 updateRate,
-                                          ViInt16 filter, ViInt16 grouping, ViReal64 buffer[]);
+ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, ViInt32 segmentLength,
+                                          ViInt32 updateRate, ViInt16 filter, ViInt16 grouping,
+                                          ViReal64 buffer[]);
 /* Continuous output of samplesPerChannel samples per masked channel, repeated
  * until stopped; returns while the output goes on. */
 ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
                                             ViInt32 samplesPerChannel, ViInt32 updateRate,
                                             ViInt16 filter, ViInt16 grouping, ViInt32 reserved,
-                                            ViReal64 buffer[], ViAddr reserved2,
-                                            ViAddr reserved3);
+                                            ViReal64 buffer[], ViAddr reserved2, ViAddr reserved3);
 ViStatus VI_FUNC tn6820_stopContWaveform(ViSession vi, ViBoolean stopNow);
 ViStatus VI_FUNC tn6820_resetFIFO(ViSession vi);
 

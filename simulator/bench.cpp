@@ -15,7 +15,8 @@ namespace orbsim {
 
 namespace {
 
-const char *const kDefaultBench = R"(# The bench the stand-ins simulate when ORBANA_SIM_BENCH names no file.
+const char *const kDefaultBench =
+    R"(# The bench the stand-ins simulate when ORBANA_SIM_BENCH names no file.
 [bench]
 serial = 0x00001A2B
 subtype = AB
@@ -52,14 +53,31 @@ resource = ASRL1::INSTR
 interface = asrl
 )";
 
-const char *const kEntryPoints[] = {
-    "viOpenDefaultRM", "viFindRsrc", "viFindNext", "viOpen", "viClose", "viGetAttribute",
-    "tn6820_init", "tn6820_close", "tn6820_reset", "tn6820_error_message",
-    "tn6820_revision_query", "tn6820_readSerialNo", "tn6820_getOutputLimits",
-    "tn6820_setOutputEnable", "tn6820_writeChannels", "tn6820_setFilter",
-    "tn6820_generateWaveforms", "tn6820_startContWaveformEx", "tn6820_stopContWaveform",
-    "tn6820_resetFIFO", "tn6800_revision", "tn6800_openCarrier", "tn6800_closeCarrier",
-    "tn6800_error_message", "tn6800_delay"};
+const char *const kEntryPoints[] = {"viOpenDefaultRM",
+                                    "viFindRsrc",
+                                    "viFindNext",
+                                    "viOpen",
+                                    "viClose",
+                                    "viGetAttribute",
+                                    "tn6820_init",
+                                    "tn6820_close",
+                                    "tn6820_reset",
+                                    "tn6820_error_message",
+                                    "tn6820_revision_query",
+                                    "tn6820_readSerialNo",
+                                    "tn6820_getOutputLimits",
+                                    "tn6820_setOutputEnable",
+                                    "tn6820_writeChannels",
+                                    "tn6820_setFilter",
+                                    "tn6820_generateWaveforms",
+                                    "tn6820_startContWaveformEx",
+                                    "tn6820_stopContWaveform",
+                                    "tn6820_resetFIFO",
+                                    "tn6800_revision",
+                                    "tn6800_openCarrier",
+                                    "tn6800_closeCarrier",
+                                    "tn6800_error_message",
+                                    "tn6800_delay"};
 
 thread_local int t_depth = 0;
 
@@ -134,10 +152,13 @@ bool parseStatus(const std::string &text, ViStatus &out)
 
 std::uint16_t interfaceByName(const std::string &name, bool &ok)
 {
-    static const std::pair<const char *, std::uint16_t> names[] = {
-        {"gpib", VI_INTF_GPIB}, {"vxi", VI_INTF_VXI}, {"gpib-vxi", VI_INTF_GPIB_VXI},
-        {"asrl", VI_INTF_ASRL}, {"pxi", 5},           {"tcpip", VI_INTF_TCPIP},
-        {"usb", 7}};
+    static const std::pair<const char *, std::uint16_t> names[] = {{"gpib", VI_INTF_GPIB},
+                                                                   {"vxi", VI_INTF_VXI},
+                                                                   {"gpib-vxi", VI_INTF_GPIB_VXI},
+                                                                   {"asrl", VI_INTF_ASRL},
+                                                                   {"pxi", 5},
+                                                                   {"tcpip", VI_INTF_TCPIP},
+                                                                   {"usb", 7}};
     ok = true;
     for (const auto &n : names) {
         if (name == n.first)
@@ -172,8 +193,8 @@ public:
                 return fail("the line holds a NUL byte", error);
             std::string line = raw;
             std::size_t hash = line.find('#');
-            if (hash != std::string::npos && (hash == 0 || std::isspace(static_cast<unsigned char>(
-                                                               line[hash - 1]))))
+            if (hash != std::string::npos &&
+                (hash == 0 || std::isspace(static_cast<unsigned char>(line[hash - 1]))))
                 line.erase(hash);
             line = trim(line);
             if (line.empty())
@@ -349,8 +370,7 @@ private:
             bool ok = false;
             std::uint16_t intf = interfaceByName(lower(value), ok);
             if (!ok)
-                return fail(bad + ": expected vxi, tcpip, gpib, gpib-vxi, asrl, pxi or usb",
-                            error);
+                return fail(bad + ": expected vxi, tcpip, gpib, gpib-vxi, asrl, pxi or usb", error);
             if (m_section == "carrier" && intf != VI_INTF_VXI && intf != VI_INTF_TCPIP)
                 return fail(bad + ": a carrier is reached over vxi or tcpip", error);
             m_carrier.interfaceType = intf;
@@ -376,9 +396,9 @@ private:
         } else if (key == "address" || key == "hostname" || key == "device_name") {
             if (value.size() > 255)
                 return fail(bad + ": at most 255 characters", error);
-            (key == "address" ? m_carrier.address
-                              : key == "hostname" ? m_carrier.hostname : m_carrier.deviceName) =
-                value;
+            (key == "address"    ? m_carrier.address
+             : key == "hostname" ? m_carrier.hostname
+                                 : m_carrier.deviceName) = value;
         } else if (key == "model") {
             if (!parseInteger(value, 0, UINT16_MAX, n))
                 return fail(bad + ": expected a number from 0 to 0xFFFF", error);
@@ -387,8 +407,7 @@ private:
             if (m_positionsSet)
                 return fail("'positions' is given twice", error);
             if (!parseInteger(value, 0, TN6800_MAX_POSITIONS, n))
-                return fail(bad + ": expected 0 to " + std::to_string(TN6800_MAX_POSITIONS),
-                            error);
+                return fail(bad + ": expected 0 to " + std::to_string(TN6800_MAX_POSITIONS), error);
             m_carrier.positions.assign(static_cast<std::size_t>(n), Position());
             m_positionsSet = true;
         } else if (key == "position") {
@@ -479,7 +498,10 @@ bool parseBench(const std::string &text, const std::string &fileName, BenchData 
     return true;
 }
 
-const char *defaultBenchText() { return kDefaultBench; }
+const char *defaultBenchText()
+{
+    return kDefaultBench;
+}
 
 std::string canonicalDescriptor(const std::string &descriptor)
 {
@@ -488,8 +510,8 @@ std::string canonicalDescriptor(const std::string &descriptor)
     std::size_t start = 0;
     for (;;) {
         std::size_t sep = u.find("::", start);
-        tokens.push_back(u.substr(start, sep == std::string::npos ? std::string::npos
-                                                                   : sep - start));
+        tokens.push_back(
+            u.substr(start, sep == std::string::npos ? std::string::npos : sep - start));
         if (sep == std::string::npos)
             break;
         start = sep + 2;
@@ -547,7 +569,10 @@ Bench &Bench::instance()
     return bench;
 }
 
-Bench::Bench() { load(); }
+Bench::Bench()
+{
+    load();
+}
 
 void Bench::load()
 {
@@ -558,8 +583,8 @@ void Bench::load()
     if (path && *path) {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "orbsim: %s: cannot read the bench file; using the default bench\n",
-                         path);
+            std::fprintf(stderr,
+                         "orbsim: %s: cannot read the bench file; using the default bench\n", path);
         } else {
             std::ostringstream text;
             text << in.rdbuf();

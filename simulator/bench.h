@@ -59,7 +59,12 @@ struct Resource
 
 struct Fault
 {
-    enum class When { Always, OnCall, FromCall };
+    enum class When
+    {
+        Always,
+        OnCall,
+        FromCall
+    };
     std::string function;
     ViStatus status = VI_SUCCESS;
     When when = When::Always;
@@ -91,7 +96,12 @@ bool parseBench(const std::string &text, const std::string &fileName, BenchData 
                 std::string &error);
 const char *defaultBenchText();
 
-enum class SessionKind { ResourceManager, FindList, Instrument };
+enum class SessionKind
+{
+    ResourceManager,
+    FindList,
+    Instrument
+};
 
 struct Session
 {

@@ -343,9 +343,9 @@ ViStatus VI_FUNC tn6820_setFilter(ViSession vi, ViInt16 filter)
     return call.finish(VI_SUCCESS);
 }
 
-ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask,
-                                          ViInt32 segmentLength, ViInt32 updateRate,
-                                          ViInt16 filter, ViInt16 grouping, ViReal64 buffer[])
+ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, ViInt32 segmentLength,
+                                          ViInt32 updateRate, ViInt16 filter, ViInt16 grouping,
+                                          ViReal64 buffer[])
 {
     Call call("tn6820_generateWaveforms");
     call.arg("vi", static_cast<long long>(vi))
@@ -367,15 +367,14 @@ ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask,
         return call.finish(VI_ERROR_INV_OBJECT);
     if (card->running)
         return call.finish(VI_ERROR_RSRC_BUSY);
-    return call.finish(storeWaveform(*card, channelMask, segmentLength, updateRate, filter,
-                                     grouping, buffer));
+    return call.finish(
+        storeWaveform(*card, channelMask, segmentLength, updateRate, filter, grouping, buffer));
 }
 
 ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
                                             ViInt32 samplesPerChannel, ViInt32 updateRate,
                                             ViInt16 filter, ViInt16 grouping, ViInt32 reserved,
-                                            ViReal64 buffer[], ViAddr reserved2,
-                                            ViAddr reserved3)
+                                            ViReal64 buffer[], ViAddr reserved2, ViAddr reserved3)
 {
     Call call("tn6820_startContWaveformEx");
     call.arg("vi", static_cast<long long>(vi))
@@ -402,8 +401,8 @@ ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
         return call.finish(VI_ERROR_RSRC_BUSY);
     if (reserved != 0)
         return call.finish(VI_ERROR_PARAMETER4);
-    ViStatus st = storeWaveform(*card, channelMask, samplesPerChannel, updateRate, filter,
-                                grouping, buffer);
+    ViStatus st =
+        storeWaveform(*card, channelMask, samplesPerChannel, updateRate, filter, grouping, buffer);
     if (st >= 0)
         card->running = true;
     return call.finish(st);

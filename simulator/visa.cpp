@@ -230,6 +230,9 @@ ViStatus VI_FUNC viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
 }
 
 // Test hook: reads the bench again (see Bench::reload).
-void orbsim_reload(void) { Bench::instance().reload(); }
+void orbsim_reload(void)
+{
+    Bench::instance().reload();
+}
 
 } // extern "C"

@@ -32,10 +32,13 @@ QString tn6820_fc::description() const
 
 QString tn6820_fc::noticeText() const
 {
-    return QStringLiteral("Copyright (c) 2009-2026 Orbana Instruments. All rights reserved.");
+    return QStringLiteral("Copyright (C) 2026 Morvix Ltd. All rights reserved.");
 }
 
-QString tn6820_fc::softwareVersion() const { return QStringLiteral("4.3.2.12522"); }
+QString tn6820_fc::softwareVersion() const
+{
+    return QStringLiteral("4.3.2.12522");
+}
 
 QString tn6820_fc::driverRevision() const
 {
@@ -76,6 +79,12 @@ ViStatus tn6820_fc::reopen(ViSession *vi)
     return tn6820_init(rememberedDescriptor, rememberedFcNumbers[0], VI_TRUE, VI_TRUE, vi);
 }
 
-ViStatus tn6820_fc::close(ViSession vi) { return tn6820_close(vi); }
+ViStatus tn6820_fc::close(ViSession vi)
+{
+    return tn6820_close(vi);
+}
 
-ViStatus tn6820_fc::reset(ViSession vi) { return tn6820_reset(vi); }
+ViStatus tn6820_fc::reset(ViSession vi)
+{
+    return tn6820_reset(vi);
+}

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-const double tn6820fp_updateRates[tn6820fp_rateCount] = {
-    200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
+const double tn6820fp_updateRates[tn6820fp_rateCount] = {200000, 100000, 50000, 20000, 10000, 5000,
+                                                         2000,   1000,   500,   200,   100};
 const int tn6820fp_updateCodes[tn6820fp_rateCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
 tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount)

@@ -4,7 +4,14 @@
 // Waveform synthesis and the choice of update rate for the 6820: plain
 // functions of their inputs, called by the panel's start().
 
-enum tn6820fp_waveform { WaveNone = 0, WaveSine = 1, WaveSquare = 2, WaveSaw = 3, WaveTriangle = 4 };
+enum tn6820fp_waveform
+{
+    WaveNone = 0,
+    WaveSine = 1,
+    WaveSquare = 2,
+    WaveSaw = 3,
+    WaveTriangle = 4
+};
 
 constexpr int tn6820fp_memorySamples = 8192;
 constexpr int tn6820fp_rateCount = 11;

@@ -28,9 +28,8 @@ public:
     virtual ViStatus open(const char *descriptor, const qint16 *fcNumbers, ViBoolean idQuery,
                           ViBoolean reset, ViSession *vi) = 0;
     // As open(), and keeps the descriptor and card numbers for reopen().
-    virtual ViStatus openAndRemember(const char *descriptor, const qint16 *fcNumbers,
-                                     qint16 count, ViBoolean idQuery, ViBoolean reset,
-                                     ViSession *vi) = 0;
+    virtual ViStatus openAndRemember(const char *descriptor, const qint16 *fcNumbers, qint16 count,
+                                     ViBoolean idQuery, ViBoolean reset, ViSession *vi) = 0;
     virtual ViStatus reopen(ViSession *vi) = 0;
     virtual ViStatus close(ViSession vi) = 0;
     virtual ViStatus reset(ViSession vi) = 0;

@@ -58,11 +58,11 @@ void tst_simulator::badBenchFile_data()
     QTest::newRow("no equals") << "[bench]\nserial 12\n" << 2 << "expected 'key = value'";
     QTest::newRow("bad serial") << "[bench]\nserial = 0x1FFFFFFFF\n" << 2 << "bad value";
     QTest::newRow("unknown key") << "[bench]\ncolour = red\n" << 2 << "unknown key 'colour'";
-    QTest::newRow("limits reversed") << "[bench]\nlow_limit = 5\nhigh_limit = 1\n" << 3
-                                     << "above low_limit";
+    QTest::newRow("limits reversed") << "[bench]\nlow_limit = 5\nhigh_limit = 1\n"
+                                     << 3 << "above low_limit";
     QTest::newRow("position before positions")
-        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\nposition = 1 0x6820\n" << 4
-        << "needs 'positions'";
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\nposition = 1 0x6820\n"
+        << 4 << "needs 'positions'";
     QTest::newRow("position out of range")
         << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\npositions = 2\nposition = 3 "
            "0x6820\n"
@@ -72,26 +72,30 @@ void tst_simulator::badBenchFile_data()
            "0x6904 ABC\n"
         << 5 << "exactly two";
     QTest::newRow("carrier without positions")
-        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\n" << 4 << "number of positions";
+        << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\n"
+        << 4 << "number of positions";
     QTest::newRow("carrier without resource")
-        << "[carrier]\ninterface = vxi\npositions = 1\n[resource]\n" << 4 << "names no resource";
+        << "[carrier]\ninterface = vxi\npositions = 1\n[resource]\n"
+        << 4 << "names no resource";
     QTest::newRow("lxi without address")
-        << "[carrier]\nresource = TCPIP0::h::INSTR\ninterface = tcpip\npositions = 1\n" << 5
-        << "has no address";
-    QTest::newRow("serial carrier")
-        << "[carrier]\nresource = ASRL1::INSTR\ninterface = asrl\n" << 3 << "vxi or tcpip";
+        << "[carrier]\nresource = TCPIP0::h::INSTR\ninterface = tcpip\npositions = 1\n"
+        << 5 << "has no address";
+    QTest::newRow("serial carrier") << "[carrier]\nresource = ASRL1::INSTR\ninterface = asrl\n"
+                                    << 3 << "vxi or tcpip";
     QTest::newRow("duplicate resource")
-        << "[resource]\nresource = ASRL1::INSTR\n[resource]\nresource = asrl1::instr\n" << 5
-        << "listed twice";
-    QTest::newRow("unknown entry point")
-        << "[fault]\nfunction = viRead\nstatus = -1\n" << 2 << "no such entry point";
+        << "[resource]\nresource = ASRL1::INSTR\n[resource]\nresource = asrl1::instr\n"
+        << 5 << "listed twice";
+    QTest::newRow("unknown entry point") << "[fault]\nfunction = viRead\nstatus = -1\n"
+                                         << 2 << "no such entry point";
     QTest::newRow("fault without status") << "[fault]\nfunction = viOpen\n" << 3 << "needs both";
     QTest::newRow("bad when") << "[fault]\nfunction = viOpen\nstatus = -1\nwhen = sometimes\n"
                               << 4 << "'always', 'call N' or 'from N'";
     QTest::newRow("positive open status")
-        << "[resource]\nresource = ASRL1::INSTR\nopen_status = 5\n" << 3 << "negative status";
+        << "[resource]\nresource = ASRL1::INSTR\nopen_status = 5\n"
+        << 3 << "negative status";
     QTest::newRow("latency negative")
-        << "[resource]\nresource = ASRL1::INSTR\nopen_latency_ms = -1\n" << 3 << "milliseconds";
+        << "[resource]\nresource = ASRL1::INSTR\nopen_latency_ms = -1\n"
+        << 3 << "milliseconds";
     QTest::newRow("binary") << QString::fromLatin1("[bench]\nserial = 1\x01\x02\n") << 2
                             << "bad value";
 }
@@ -219,18 +223,15 @@ void tst_simulator::driverInitChecksTheCard_data()
     QTest::addColumn<int>("idQuery");
     QTest::addColumn<int>("status");
     QTest::newRow("vxi 6820") << "VXI0::8::INSTR" << 2 << 1 << int(VI_SUCCESS);
-    QTest::newRow("lxi 6820") << "TCPIP0::192.168.10.20::inst0::INSTR" << 1 << 1
-                              << int(VI_SUCCESS);
-    QTest::newRow("6904 with id query") << "VXI0::8::INSTR" << 1 << 1
-                                        << int(VI_ERROR_FAIL_ID_QUERY);
+    QTest::newRow("lxi 6820") << "TCPIP0::192.168.10.20::inst0::INSTR" << 1 << 1 << int(VI_SUCCESS);
+    QTest::newRow("6904 with id query")
+        << "VXI0::8::INSTR" << 1 << 1 << int(VI_ERROR_FAIL_ID_QUERY);
     QTest::newRow("6904 without id query") << "VXI0::8::INSTR" << 1 << 0 << int(VI_SUCCESS);
     QTest::newRow("empty position") << "VXI0::8::INSTR" << 3 << 1 << int(TN6820_ERROR_NO_CARD);
-    QTest::newRow("no such position") << "VXI0::8::INSTR" << 9 << 1
-                                      << int(TN6820_ERROR_INV_FC_NUMBER);
-    QTest::newRow("card number 0") << "VXI0::8::INSTR" << 0 << 1
-                                   << int(TN6820_ERROR_INV_FC_NUMBER);
-    QTest::newRow("unknown descriptor") << "VXI0::99::INSTR" << 1 << 1
-                                        << int(VI_ERROR_RSRC_NFOUND);
+    QTest::newRow("no such position")
+        << "VXI0::8::INSTR" << 9 << 1 << int(TN6820_ERROR_INV_FC_NUMBER);
+    QTest::newRow("card number 0") << "VXI0::8::INSTR" << 0 << 1 << int(TN6820_ERROR_INV_FC_NUMBER);
+    QTest::newRow("unknown descriptor") << "VXI0::99::INSTR" << 1 << 1 << int(VI_ERROR_RSRC_NFOUND);
     QTest::newRow("no carrier") << "ASRL1::INSTR" << 1 << 1 << int(TN6820_ERROR_NOT_CARRIER);
     QTest::newRow("blanks") << "   " << 1 << 1 << int(VI_ERROR_RSRC_NFOUND);
 }
@@ -294,10 +295,14 @@ void tst_simulator::faultInjection_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<QList<int>>("expected"); // statuses of five calls
     const int e = int(VI_ERROR_TMO);
-    QTest::newRow("always") << "always" << "0xBFFF0015" << QList<int>{e, e, e, e, e};
-    QTest::newRow("on the third call") << "call 3" << "-1073807339" << QList<int>{0, 0, e, 0, 0};
-    QTest::newRow("from the fourth call") << "from 4" << "0xBFFF0015" << QList<int>{0, 0, 0, e, e};
-    QTest::newRow("warning") << "call 2" << "0x3FFC0801"
+    QTest::newRow("always") << "always"
+                            << "0xBFFF0015" << QList<int>{e, e, e, e, e};
+    QTest::newRow("on the third call") << "call 3"
+                                       << "-1073807339" << QList<int>{0, 0, e, 0, 0};
+    QTest::newRow("from the fourth call") << "from 4"
+                                          << "0xBFFF0015" << QList<int>{0, 0, 0, e, e};
+    QTest::newRow("warning") << "call 2"
+                             << "0x3FFC0801"
                              << QList<int>{0, int(TN6820_WARN_OUTPUT_CLIPPED), 0, 0, 0};
 }
 
@@ -399,8 +404,7 @@ void tst_simulator::cardKeepsItsState()
     }
     QCOMPARE(tn6820_stopContWaveform(vi, VI_TRUE), VI_SUCCESS);
     QCOMPARE(tn6820_resetFIFO(vi), VI_SUCCESS);
-    QCOMPARE(tn6820_generateWaveforms(vi, 0xFF, 1025, 0, 2, 0, wave),
-             TN6820_ERROR_MEMORY_OVERFLOW);
+    QCOMPARE(tn6820_generateWaveforms(vi, 0xFF, 1025, 0, 2, 0, wave), TN6820_ERROR_MEMORY_OVERFLOW);
     QCOMPARE(tn6820_reset(vi), VI_SUCCESS);
     {
         auto &b = orbsim::Bench::instance();
@@ -416,13 +420,14 @@ void tst_simulator::parallelCarrierOpens()
 {
     QString text;
     for (int i = 0; i < 128; ++i)
-        text += QStringLiteral("[carrier]\nresource = TCPIP0::10.1.%1.%2::INSTR\ninterface = tcpip\n"
-                               "address = 10.1.%1.%2\nmodel = 6813\npositions = 13\n"
-                               "position = %3 0x6820\nposition = 13 0x6904 CD\n"
-                               "open_latency_ms = 20\n")
-                    .arg(i / 100)
-                    .arg(i % 100)
-                    .arg(1 + i % 12);
+        text +=
+            QStringLiteral("[carrier]\nresource = TCPIP0::10.1.%1.%2::INSTR\ninterface = tcpip\n"
+                           "address = 10.1.%1.%2\nmodel = 6813\npositions = 13\n"
+                           "position = %3 0x6820\nposition = 13 0x6904 CD\n"
+                           "open_latency_ms = 20\n")
+                .arg(i / 100)
+                .arg(i % 100)
+                .arg(1 + i % 12);
     SimBench bench(text);
     ViSession rm = 0;
     QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);

@@ -27,7 +27,10 @@ double reference(int type, int j, int segLen, double A, double O)
     }
 }
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 
@@ -122,8 +125,8 @@ void tst_synthesis::blocksOfSelectedChannels()
     for (int r = 0; r < 2; ++r) {
         for (int j = 0; j < 100; ++j) {
             QVERIFY(sameBits(buffer[r * 100 + j], reference(WaveSine, j, 100, 2.0, 0.5)));
-            QVERIFY(sameBits(buffer[200 + r * 100 + j],
-                             reference(WaveTriangle, j, 100, 3.0, -1.0)));
+            QVERIFY(
+                sameBits(buffer[200 + r * 100 + j], reference(WaveTriangle, j, 100, 3.0, -1.0)));
         }
     }
 }

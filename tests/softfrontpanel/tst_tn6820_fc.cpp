@@ -65,8 +65,8 @@ void tst_tn6820_fc::driverRevision()
     const QStringList calls = bench.calls(QStringLiteral("tn6820_revision_query"));
     QCOMPARE(calls.size(), 1);
     QCOMPARE(traceArgs(calls[0]).value("vi"), QStringLiteral("0"));
-    SimBench failing(QStringLiteral(
-        "[fault]\nfunction = tn6820_revision_query\nstatus = 0xBFFF0000\n"));
+    SimBench failing(
+        QStringLiteral("[fault]\nfunction = tn6820_revision_query\nstatus = 0xBFFF0000\n"));
     QCOMPARE(card.driverRevision(), QString());
 }
 

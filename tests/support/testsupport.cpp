@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -44,7 +46,10 @@ QStringList SimBench::calls(const QString &function) const
     return out;
 }
 
-void SimBench::clearTrace() { QFile::remove(m_tracePath); }
+void SimBench::clearTrace()
+{
+    QFile::remove(m_tracePath);
+}
 
 QMap<QString, QString> traceArgs(const QString &line)
 {
@@ -87,8 +92,7 @@ ModalAnswers::ModalAnswers(QObject *parent) : QObject(parent)
     timer->start(20);
 }
 
-ModalAnswers &ModalAnswers::click(const QString &buttonText,
-                                  std::function<void(QWidget *)> inspect)
+ModalAnswers &ModalAnswers::click(const QString &buttonText, std::function<void(QWidget *)> inspect)
 {
     m_steps.append({buttonText, std::move(inspect)});
     return *this;
@@ -127,6 +131,33 @@ void ModalAnswers::poll()
         step.inspect(w);
     seen << s;
     target->click();
+}
+
+ChildResult runInChild(const QString &testFunction, const QStringList &environment, int timeoutMs)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SFP_TEST_CHILD"), QStringLiteral("1"));
+    for (const QString &e : environment)
+        env.insert(e.section(QLatin1Char('='), 0, 0), e.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationFilePath(), {testFunction});
+    ChildResult r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        r.crashed = true;
+    }
+    r.crashed = r.crashed || p.exitStatus() != QProcess::NormalExit;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+bool isChild()
+{
+    return qEnvironmentVariableIsSet("SFP_TEST_CHILD");
 }
 
 QString writeFile(const QString &dir, const QString &name, const QByteArray &content)

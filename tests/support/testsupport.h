@@ -74,6 +74,21 @@ private:
     QWidget *m_last = nullptr;
 };
 
+struct ChildResult
+{
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs one test function of this test program in a child process (for paths
+// that end the process); the child sees SFP_TEST_CHILD=1 and the given
+// environment entries ("NAME=value").
+ChildResult runInChild(const QString &testFunction, const QStringList &environment = {},
+                       int timeoutMs = 30000);
+bool isChild();
+
 // Writes text to a file in dir and returns its path.
 QString writeFile(const QString &dir, const QString &name, const QByteArray &content);
 

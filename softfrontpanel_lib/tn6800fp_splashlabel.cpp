@@ -1,0 +1,62 @@
+#include "tn6800fp_splashlabel.h"
+
+#include <QPainter>
+#include <cstdio>
+
+#include "tn6800fp_style.h"
+
+tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode, bool hexadecimal,
+                                           const QString &noticeText, const QString &displayName)
+{
+    tn6800fp_initResources();
+    load(QStringLiteral(":/fp_splash.png"));
+    if (isNull())
+        return; // nothing can be painted on a null picture
+    const QString model =
+        QStringLiteral("%1").arg(modelCode, 4, hexadecimal ? 16 : 10, QLatin1Char(' '));
+    QPainter p(this);
+    QFont title = p.font();
+    title.setWeight(QFont::Bold);
+    QFont name = title;
+    QFont notice = title;
+    title.setPointSize(int(scale * 18.0));
+    name.setPointSize(int(scale * 12.0));
+    notice.setPointSize(8);
+    const int ht = QFontMetrics(title).height();
+    const int hs = QFontMetrics(notice).height();
+    const int x = 67 + inset;
+    const int w = 453 - 2 * inset;
+
+    p.setFont(title);
+    p.drawText(QRect(x, 236 + ht / 2, w, ht), Qt::AlignHCenter | Qt::AlignVCenter,
+               QStringLiteral("Orbana %1").arg(model));
+    p.setFont(name);
+    p.drawText(QRect(x, 236 + 2 * ht, w, 164 - 2 * ht - 3 * hs),
+               Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, displayName);
+    p.setFont(notice);
+    p.drawText(QRect(x, 400 - 2 * hs, w, hs), Qt::AlignHCenter | Qt::AlignVCenter, noticeText);
+
+    const QImage bitmap(QStringLiteral(":/tn%1fp_splash.bmp").arg(model));
+    if (bitmap.size() == QSize(520, 400)) {
+        p.drawImage(QRect(67, 38, 453, 199), bitmap, QRect(67, 38, 453, 199));
+    } else {
+        const QImage picture(QStringLiteral(":/tn%1fp_splash.png").arg(model));
+        if (picture.size() == QSize(452, 194)) {
+            p.drawImage(QPoint(67, 43), picture);
+        } else {
+            std::fputs("The size of the image of the device, that is to be used in the splash "
+                       "screen, is not as required!!!\n",
+                       stdout);
+            std::fflush(stdout);
+        }
+    }
+    p.end();
+}
+
+tn6800fp_splashLabel::~tn6800fp_splashLabel() = default;
+
+QString tn6800fp_displayName(const QString &description)
+{
+    QString name = description;
+    return name.replace(QStringLiteral(" FC"), QStringLiteral(" Function Card"));
+}
