@@ -98,6 +98,12 @@ ModalAnswers &ModalAnswers::click(const QString &buttonText, std::function<void(
     return *this;
 }
 
+ModalAnswers &ModalAnswers::act(std::function<void(QWidget *)> action)
+{
+    m_steps.append({QString(), std::move(action)});
+    return *this;
+}
+
 void ModalAnswers::poll()
 {
     QWidget *w = QApplication::activeModalWidget();
@@ -112,8 +118,14 @@ void ModalAnswers::poll()
         s.text = box->text();
         s.icon = box->icon();
     }
-    QAbstractButton *target = nullptr;
     const Step step = m_steps.first();
+    if (step.button.isEmpty()) {
+        m_steps.removeFirst();
+        seen << s;
+        step.inspect(w);
+        return;
+    }
+    QAbstractButton *target = nullptr;
     for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
         if (!b->isVisible())
             continue;

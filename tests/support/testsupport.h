@@ -60,6 +60,8 @@ public:
     explicit ModalAnswers(QObject *parent = nullptr);
     ModalAnswers &click(const QString &buttonText,
                         std::function<void(QWidget *)> inspect = nullptr);
+    // A step that acts on the modal widget itself (and must close it).
+    ModalAnswers &act(std::function<void(QWidget *)> action);
     bool allAnswered() const { return m_steps.isEmpty(); }
     QList<SeenModal> seen;
 
@@ -71,7 +73,6 @@ private:
         std::function<void(QWidget *)> inspect;
     };
     QList<Step> m_steps;
-    QWidget *m_last = nullptr;
 };
 
 struct ChildResult

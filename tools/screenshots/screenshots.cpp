@@ -4,9 +4,15 @@
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "tn6800fp_about.h"
 #include "tn6800fp_app.h"
+#include "tn6800fp_fcselect.h"
 #include "tn6800fp_license.h"
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
@@ -26,7 +32,39 @@ void shoot(QWidget *w, const QString &name)
     std::printf("%s %dx%d\n", qPrintable(path), w->width(), w->height());
 }
 
+// Answers the modal widgets of a workflow in turn: takes a picture of each,
+// then clicks the named button.
+void answerModals(const QList<QPair<QString, QString>> &steps)
+{
+    auto *timer = new QTimer;
+    auto remaining = std::make_shared<QList<QPair<QString, QString>>>(steps);
+    QObject::connect(timer, &QTimer::timeout, [timer, remaining] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || remaining->isEmpty())
+            return;
+        const auto step = remaining->takeFirst();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        if (!step.first.isEmpty()) {
+            const QString path = g_out.filePath(step.first + QStringLiteral(".png"));
+            w->grab().save(path);
+            std::printf("%s %dx%d\n", qPrintable(path), w->width(), w->height());
+        }
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+            if (b->text().remove(QLatin1Char('&')) == step.second) {
+                b->click();
+                break;
+            }
+        }
+        if (remaining->isEmpty())
+            timer->deleteLater();
+    });
+    timer->start(50);
+}
+
 } // namespace
+
+extern "C" void orbsim_reload(void);
 
 int main(int argc, char **argv)
 {
@@ -63,5 +101,43 @@ int main(int argc, char **argv)
                                 tn6800fp_displayName(card.description()));
     splash.save(g_out.filePath(QStringLiteral("splash.png")));
     std::printf("%s\n", qPrintable(g_out.filePath(QStringLiteral("splash.png"))));
+
+    QTemporaryDir profile;
+    qputenv("ALLUSERSPROFILE", profile.path().toLocal8Bit());
+    {
+        tn6800fp_fcSelect select(&card, false);
+        answerModals({{QStringLiteral("connection-question"), QStringLiteral("Auto Find")},
+                      {QStringLiteral("select-default-bench"), QStringLiteral("Cancel")}});
+        select.selectFunctionCard();
+    }
+    {
+        tn6800fp_fcSelect select(&card, false);
+        answerModals({{QString(), QStringLiteral("Enter Address")},
+                      {QStringLiteral("enter-address"), QStringLiteral("Cancel")},
+                      {QString(), QStringLiteral("Cancel")}});
+        select.selectFunctionCard();
+    }
+    QTemporaryDir benchDir;
+    QFile bench(benchDir.filePath(QStringLiteral("bench.ini")));
+    if (bench.open(QIODevice::WriteOnly)) {
+        bench.write("[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\nslot = 3\n"
+                    "model = 0x6800\npositions = 4\nposition = 1 0x6904 AB\n"
+                    "position = 2 0x6820\nposition = 4 0x6820\n"
+                    "[carrier]\nresource = VXI0::24::INSTR\ninterface = vxi\nslot = 7\n"
+                    "model = 0x6800\npositions = 4\nposition = 3 0x6912 CD\n"
+                    "[carrier]\nresource = TCPIP0::192.168.10.20::inst0::INSTR\n"
+                    "interface = tcpip\naddress = 192.168.10.20\nmodel = 6813\n"
+                    "positions = 13\nposition = 1 0x6820\nposition = 5 0x6831\n"
+                    "[resource]\nresource = ASRL1::INSTR\n");
+        bench.close();
+    }
+    qputenv("ORBANA_SIM_BENCH", bench.fileName().toLocal8Bit());
+    orbsim_reload();
+    {
+        tn6800fp_fcSelect select(&card, false);
+        answerModals({{QString(), QStringLiteral("Auto Find")},
+                      {QStringLiteral("select-three-carriers"), QStringLiteral("Cancel")}});
+        select.selectFunctionCard();
+    }
     return 0;
 }

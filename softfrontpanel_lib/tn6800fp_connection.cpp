@@ -1,0 +1,165 @@
+// The connection workflow of tn6800fp_fcSelect: how the user reaches the card.
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "tn6800.h"
+#include "tn6800fp_fcenteraddress.h"
+#include "tn6800fp_fcselect.h"
+#include "tn6800fp_genfc.h"
+#include "tn6800fp_icons.h"
+#include "tn6800fp_messages.h"
+
+namespace {
+
+enum class Step
+{
+    Ask,
+    AutoFind,
+    EnterAddress,
+    Demo,
+    Open,
+    GiveUp
+};
+
+// A question with buttons of its own; returns the index of the button clicked,
+// or -1 when the box was closed another way.
+int askWithButtons(QWidget *parent, const QString &title, const QString &text,
+                   const QStringList &buttons, const char *name)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setObjectName(QLatin1String(name));
+    QList<QAbstractButton *> added;
+    for (const QString &b : buttons) {
+        QAbstractButton *button = b == QLatin1String("Cancel")
+                                      ? box.addButton(QMessageBox::Cancel)
+                                      : box.addButton(b, QMessageBox::AcceptRole);
+        added << button;
+    }
+    box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+    box.exec();
+    return added.indexOf(box.clickedButton());
+}
+
+} // namespace
+
+bool tn6800fp_fcSelect::selectFunctionCard()
+{
+    const QString model = modelString();
+    const QString title = workflowTitle();
+
+    QMessageBox question(QMessageBox::Question, title,
+                         QStringLiteral("How to connect to %1 Function Card?").arg(model));
+    question.setObjectName(QStringLiteral("connectionQuestion"));
+    question.setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+    QPushButton *autoFind =
+        question.addButton(QStringLiteral("Auto Find"), QMessageBox::ActionRole);
+    QPushButton *demo =
+        question.addButton(QStringLiteral("Run In Demo Mode"), QMessageBox::ActionRole);
+    QPushButton *enter =
+        question.addButton(QStringLiteral("Enter Address"), QMessageBox::ActionRole);
+    question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(autoFind);
+
+    tn6800fp_fcEnterAddress addressDialog(card);
+
+    Step step = Step::Ask;
+    for (;;) {
+        switch (step) {
+        case Step::Ask: {
+            question.exec();
+            QAbstractButton *clicked = question.clickedButton();
+            step = clicked == autoFind ? Step::AutoFind
+                   : clicked == demo   ? Step::Demo
+                   : clicked == enter  ? Step::EnterAddress
+                                       : Step::GiveUp;
+            break;
+        }
+        case Step::AutoFind: {
+            const int found = findFunctionCards();
+            if (found > 1) {
+                if (exec() != QDialog::Accepted)
+                    return false;
+                step = Step::Open;
+            } else if (found == 1) {
+                fcCount = 1;
+                step = Step::Open;
+            } else {
+                const int answer = askWithButtons(
+                    this, title,
+                    QStringLiteral("No %1 Function Card found on your system.").arg(model),
+                    {QStringLiteral("Try Again"), QStringLiteral("Run In Demo Mode"),
+                     QStringLiteral("Cancel")},
+                    "noCardQuestion");
+                step = answer == 0 ? Step::Ask : answer == 1 ? Step::Demo : Step::GiveUp;
+            }
+            break;
+        }
+        case Step::EnterAddress: {
+            addressDialog.loadDefaults();
+            step = Step::Ask;
+            while (addressDialog.exec() != 0) {
+                QStringList descriptors;
+                QList<int> numbers;
+                addressDialog.readAddresses(descriptors, numbers);
+                QString warning;
+                if (descriptors.isEmpty() || numbers.isEmpty() ||
+                    descriptors.size() != numbers.size()) {
+                    warning = QStringLiteral("Please enter at least one resource descriptor and "
+                                             "select the Function Card number.");
+                } else {
+                    for (int k = 0; k < descriptors.size(); ++k) {
+                        if (descriptors.at(k).isEmpty() || numbers.at(k) == 0) {
+                            warning = descriptors.size() > 1
+                                          ? QStringLiteral("Please enter the resource descriptors "
+                                                           "and select the Function Card numbers.")
+                                          : QStringLiteral("Please enter the resource descriptor "
+                                                           "and select the Function Card number.");
+                            break;
+                        }
+                    }
+                }
+                if (warning.isEmpty()) {
+                    descriptorList = descriptors.join(QLatin1Char(','));
+                    const int n = qMin(int(numbers.size()), int(maxCards));
+                    for (int k = 0; k < n; ++k)
+                        fcNumbers[k] = qint16(numbers.at(k));
+                    fcCount = descriptors.size();
+                    step = Step::Open;
+                    break;
+                }
+                showWarning(warning);
+                addressDialog.loadDefaults();
+            }
+            break;
+        }
+        case Step::Demo:
+            demoMode = 1;
+            fcNumbers[0] = 1;
+            descriptorList = QStringLiteral("VXI0::1::INSTR");
+            fcCount = 1;
+            return true;
+        case Step::Open: {
+            const QByteArray descriptor = descriptorList.toLatin1();
+            const ViStatus status = card->open(descriptor.constData(), fcNumbers, 1, 1, &vi);
+            if (status == VI_SUCCESS)
+                return true;
+            QString text = card->errorMessage(status);
+            if (text.isEmpty())
+                text = tn6800fp_statusText(status, tn6800_error_message);
+            const QString message =
+                (fcCount > 1
+                     ? QStringLiteral("At least one selected %1 Function Card is "
+                                      "unavailable.\nError: %2")
+                     : QStringLiteral("Selected %1 Function Card is unavailable.\nError: %2"))
+                    .arg(model, text);
+            const int answer = askWithButtons(
+                this, title, message, {QStringLiteral("Try Again"), QStringLiteral("Cancel")},
+                "unavailableQuestion");
+            step = answer == 0 ? Step::Ask : Step::GiveUp;
+            break;
+        }
+        case Step::GiveUp:
+            return false;
+        }
+    }
+}

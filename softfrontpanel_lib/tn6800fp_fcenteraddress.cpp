@@ -1,0 +1,178 @@
+#include "tn6800fp_fcenteraddress.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include "tn6800fp_addressdefaults.h"
+#include "tn6800fp_genfc.h"
+#include "tn6800fp_icons.h"
+
+namespace {
+
+QString defaultsFilePath()
+{
+#ifdef Q_OS_WIN
+    const bool windows = true;
+#else
+    const bool windows = false;
+#endif
+    return tn6800fp_defaultsFilePath(
+        qEnvironmentVariable("ALLUSERSPROFILE"),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), windows);
+}
+
+} // namespace
+
+tn6800fp_fcEnterAddressFc::tn6800fp_fcEnterAddressFc(tn6800fp_genFC *)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *line1 = new QHBoxLayout;
+    line1->addWidget(new QLabel(QStringLiteral("Instrument Descriptor:")));
+    descriptorSelector = new QComboBox;
+    descriptorSelector->setObjectName(QStringLiteral("descriptorSelector"));
+    descriptorSelector->setEditable(true);
+    descriptorSelector->setInsertPolicy(QComboBox::NoInsert);
+    descriptorSelector->setMinimumWidth(20 * QFontMetrics(font()).height());
+    descriptorSelector->setToolTip(
+        QStringLiteral("Enter the Instrument descriptor for the Function Card you want to connect "
+                       "to.<br>Examples:<br><b>VXI0::1::INSTR</b> - VXI mainframe 0, Module with "
+                       "Logical Address 1<br><b>TCPIP::%1::INSTR</b> - Network Instrument with "
+                       "IP Address %1")
+            .arg(tn6800fp_exampleAddress()));
+    line1->addWidget(descriptorSelector, 1);
+    auto *line2 = new QHBoxLayout;
+    line2->addWidget(new QLabel(QStringLiteral("Function Card Number:")));
+    cardNumberSelector = new QComboBox;
+    cardNumberSelector->setObjectName(QStringLiteral("cardNumberSelector"));
+    cardNumberSelector->addItem(QStringLiteral("Select"));
+    for (int n = 1; n <= 8; ++n)
+        cardNumberSelector->addItem(QStringLiteral("FC %1").arg(n));
+    cardNumberSelector->setToolTip(QStringLiteral("Select the Function Card Number"));
+    line2->addWidget(cardNumberSelector);
+    line2->addStretch();
+    layout->addLayout(line1);
+    layout->addLayout(line2);
+}
+
+tn6800fp_fcEnterAddress::tn6800fp_fcEnterAddress(tn6800fp_genFC *card)
+{
+    setObjectName(QStringLiteral("enterAddressDialog"));
+    m_iniPath = defaultsFilePath();
+    m_group = tn6800fp_modelString(card->modelCode);
+    const bool multi = m_group == QLatin1String("6904") || m_group == QLatin1String("6912");
+    setWindowTitle(QStringLiteral("Orbana ") + m_group +
+                   (multi ? QStringLiteral(" SFP: Enter Addresses of Function Cards")
+                          : QStringLiteral(" SFP: Enter Function Card Address")));
+    setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+
+    m_countSelector = new QComboBox(this);
+    m_countSelector->setObjectName(QStringLiteral("countSelector"));
+    for (int n = 1; n <= 8; ++n)
+        m_countSelector->addItem(QString::number(n));
+    m_countSelector->setVisible(multi);
+
+    auto *bottom = new QHBoxLayout;
+    if (multi) {
+        bottom->addWidget(new QLabel(QStringLiteral("Count: ")));
+        bottom->addWidget(m_countSelector);
+    }
+    bottom->addStretch();
+    auto *ok = new QPushButton(QStringLiteral("OK"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    bottom->addWidget(ok);
+    bottom->addWidget(cancel);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *main = new QVBoxLayout;
+    for (int i = 0; i < 8; ++i) {
+        if (i == 0 || multi) {
+            m_rows[i] = new tn6800fp_fcEnterAddressFc(card);
+            m_rows[i]->setObjectName(QStringLiteral("addressRow%1").arg(i + 1));
+            main->addWidget(m_rows[i]);
+            main->addSpacing(10);
+        }
+    }
+    main->addLayout(bottom);
+    setLayout(main);
+    connect(m_countSelector, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &tn6800fp_fcEnterAddress::countChanged);
+    countChanged();
+}
+
+void tn6800fp_fcEnterAddress::countChanged()
+{
+    const int count = m_countSelector->currentIndex() + 1;
+    for (int i = 0; i < 8 && m_rows[i]; ++i)
+        m_rows[i]->setEnabled(i + 1 <= count);
+    adjustSize();
+}
+
+void tn6800fp_fcEnterAddress::loadDefaults()
+{
+    QSettings ini(m_iniPath, QSettings::IniFormat);
+    ini.beginGroup(m_group);
+    for (int i = 0; i < 8 && m_rows[i]; ++i) {
+        const int n = i + 1;
+        QComboBox *descriptors = m_rows[i]->descriptorSelector;
+        descriptors->clear();
+        for (int slot = 1; slot <= 5; ++slot) {
+            const QString d =
+                ini.value(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot)).toString();
+            if (!d.isEmpty())
+                descriptors->addItem(d);
+            else if (slot == 1 && n == 1)
+                descriptors->addItem(tn6800fp_defaultDescriptor());
+        }
+        descriptors->setCurrentIndex(descriptors->count() > 0 ? 0 : -1);
+        descriptors->setEditText(descriptors->count() > 0 ? descriptors->itemText(0) : QString());
+        m_rows[i]->cardNumberSelector->setCurrentIndex(tn6800fp_storedCardNumberIndex(
+            ini.value(QStringLiteral("%1.FC_Number").arg(n), QStringLiteral("0")).toString()));
+    }
+    m_countSelector->setCurrentIndex(tn6800fp_storedCountIndex(
+        ini.value(QStringLiteral("FC_Count"), QStringLiteral("1")).toString()));
+    ini.endGroup();
+}
+
+void tn6800fp_fcEnterAddress::readAddresses(QStringList &descriptors, QList<int> &cardNumbers)
+{
+    descriptors.clear();
+    cardNumbers.clear();
+    QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
+    QSettings ini(m_iniPath, QSettings::IniFormat);
+    ini.beginGroup(m_group);
+    const int count = m_countSelector->currentIndex() + 1;
+    for (int i = 0; i < 8 && m_rows[i]; ++i) {
+        const int n = i + 1;
+        QComboBox *selector = m_rows[i]->descriptorSelector;
+        QStringList items;
+        for (int k = 0; k < selector->count(); ++k)
+            items << selector->itemText(k);
+        const QString current = selector->currentText();
+        const QStringList remembered = tn6800fp_rememberedDescriptors(current, items);
+        for (int slot = 1; slot <= 5; ++slot)
+            ini.setValue(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot),
+                         remembered.value(slot - 1));
+        const int number = m_rows[i]->cardNumberSelector->currentIndex();
+        ini.setValue(QStringLiteral("%1.FC_Number").arg(n), number);
+        if (n <= count) {
+            descriptors << current;
+            cardNumbers << number;
+        }
+    }
+    ini.setValue(QStringLiteral("FC_Count"), count);
+    ini.endGroup();
+    ini.sync(); // on disk before the workflow goes on, whatever happens next
+}

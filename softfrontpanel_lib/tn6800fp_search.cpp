@@ -1,0 +1,121 @@
+#include "tn6800fp_search.h"
+
+#include <cstring>
+
+#include "tn6800.h"
+#include "tn6800fp_descriptor.h"
+#include "tn6800fp_genfc.h"
+
+namespace {
+
+struct CodeTranslation
+{
+    quint16 mask;
+    quint16 reported;
+    quint16 model;
+};
+
+// Older VXI carriers report their model number in binary-coded decimal.
+const CodeTranslation kCarrierTranslation = {0xFFFF, 0x6800, 6800};
+
+const CodeTranslation kCardTranslation[] = {
+    {0xFFFF, 0x6905, 0x6904}, // 6904 of the second hardware generation
+    {0xFFFF, 0x6913, 0x6912}, {0xFFFF, 0x6831, 0x6830}, {0xFFFF, 0x6841, 0x6840},
+    {0xFCFF, 0x6050, 0x6050}, // relay cards carry their bank count in bits 8 and 9
+};
+
+QChar subtypeChar(unsigned byte)
+{
+    return byte >= 0x20 && byte < 0x7F ? QChar(byte) : QLatin1Char('?');
+}
+
+} // namespace
+
+qint16 tn6800fp_translateCarrierModel(quint16 reported)
+{
+    const CodeTranslation &t = kCarrierTranslation;
+    return qint16((reported & t.mask) == t.reported ? t.model : reported);
+}
+
+quint16 tn6800fp_translateCardCode(quint16 reported)
+{
+    for (const CodeTranslation &t : kCardTranslation) {
+        if ((reported & t.mask) == t.reported)
+            return t.model;
+    }
+    return reported;
+}
+
+void getResourceInfo(getResourceInfo_params_t *params)
+{
+    if (params->done)
+        return;
+    resourceInfo_t info = params->info;
+    ViSession vi = 0;
+    const QByteArray descriptor = info.descriptor.toLatin1();
+    if (viOpen(params->resourceManager, descriptor.constData(), VI_NULL, 0, &vi) < 0)
+        return;
+    tn6800_carrierHandle handle;
+    std::memset(&handle, 0, sizeof handle);
+    handle.resourceManager = params->resourceManager;
+    if (tn6800_openCarrier(vi, &handle) < 0 || !handle.carrier) {
+        viClose(vi);
+        return;
+    }
+    tn6800_carrier *carrier = handle.carrier;
+    carrier->accessTable(carrier, 0, 1);
+    const tn6800_accessTable *registers = carrier->accessTable(carrier, 1, 1);
+    const tn6800_carrierInfo *block = carrier->info;
+    info.carrierModel = tn6800fp_translateCarrierModel(block->carrierModel);
+
+    ViUInt16 interfaceType = 0;
+    viGetAttribute(vi, VI_ATTR_INTF_TYPE, &interfaceType);
+    if (interfaceType == VI_INTF_TCPIP) {
+        char address[256];
+        std::memset(address, 0, sizeof address);
+        viGetAttribute(vi, VI_ATTR_TCPIP_ADDR, address);
+        address[sizeof address - 1] = '\0';
+        info.tcpipAddress = QString::fromLatin1(address);
+        info.systemTexts << lxiCarrierText(info.tcpipAddress, info.carrierModel);
+    } else {
+        ViInt16 slot = 0;
+        viGetAttribute(vi, VI_ATTR_SLOT, &slot);
+        info.systemTexts << vxiCarrierText(slot, info.carrierModel);
+        info.tcpipAddress.clear();
+    }
+
+    const int positions = qBound(0, int(block->positionCount), TN6800_MAX_POSITIONS);
+    for (int p = 1; p <= positions; ++p) {
+        const quint16 code = block->positionCode[p - 1];
+        if (code == 0)
+            continue;
+        const quint16 shown = tn6800fp_translateCardCode(code);
+        info.subtypeSuffix.clear();
+        if (registers && registers->readRegister && (shown == 0x6904 || shown == 0x6912)) {
+            ViUInt16 value = 0;
+            if (registers->readRegister(carrier, ViInt16(p), TN6800_REGISTER_SUBTYPE, &value) >= 0)
+                info.subtypeSuffix =
+                    QLatin1Char('-') + QString(subtypeChar(value >> 8)) + subtypeChar(value & 0xFF);
+        }
+        info.cardTexts << QStringList{cardPositionText(p),
+                                      cardModelText(shown, info.subtypeSuffix)};
+        info.cardNumbers << (params->card->supportsModel(code) ? p : 0);
+    }
+    params->info = info;
+    tn6800_closeCarrier(&handle);
+    viClose(vi);
+}
+
+QList<resourceInfo_t> tn6800fp_mergeCarriers(const QList<resourceInfo_t> &records)
+{
+    QList<resourceInfo_t> kept;
+    QStringList addresses;
+    for (const resourceInfo_t &r : records) {
+        if (!r.tcpipAddress.isEmpty() && addresses.contains(r.tcpipAddress))
+            continue;
+        if (!r.tcpipAddress.isEmpty())
+            addresses << r.tcpipAddress;
+        kept << r;
+    }
+    return kept;
+}

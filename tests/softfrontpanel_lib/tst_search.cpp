@@ -1,0 +1,383 @@
+// The search for cards against simulated benches, and the selection dialog.
+#include <QPushButton>
+#include <QThreadPool>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "bench.h"
+#include "testsupport.h"
+#include "tn6800fp_fcselect.h"
+#include "tn6820_fc.h"
+
+using sfptest::ModalAnswers;
+using sfptest::SimBench;
+
+namespace {
+
+QString carrier(const QString &resources, const QString &body)
+{
+    QString text = QStringLiteral("[carrier]\n");
+    for (const QString &r : resources.split(QLatin1Char(' ')))
+        text += QStringLiteral("resource = %1\n").arg(r);
+    return text + body + QLatin1Char('\n');
+}
+
+QString lxi(int index, const QString &positions, int count = 13)
+{
+    const QString address = QStringLiteral("10.7.%1.%2").arg(index / 200).arg(index % 200 + 1);
+    return carrier(QStringLiteral("TCPIP0::%1::INSTR").arg(address),
+                   QStringLiteral("interface = tcpip\naddress = %1\nmodel = 6813\npositions = "
+                                  "%2\n%3")
+                       .arg(address)
+                       .arg(count)
+                       .arg(positions));
+}
+
+// "group > carrier > FC n model [selectable]" lines of the whole tree, in order.
+QStringList treeLines(QTreeWidget *tree)
+{
+    QStringList out;
+    std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
+        QString line = QString(depth * 2, QLatin1Char(' ')) + item->text(0);
+        if (!item->text(1).isEmpty())
+            line += QLatin1Char('|') + item->text(1);
+        if (item->flags() & Qt::ItemIsSelectable)
+            line += QStringLiteral(" *");
+        else if (!(item->flags() & Qt::ItemIsEnabled))
+            line += QStringLiteral(" (disabled)");
+        if (item->childCount() && !item->isExpanded())
+            line += QStringLiteral(" (collapsed)");
+        out << line;
+        for (int i = 0; i < item->childCount(); ++i)
+            walk(item->child(i), depth + 1);
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        walk(tree->topLevelItem(i), 0);
+    return out;
+}
+
+int selectableRows(QTreeWidget *tree)
+{
+    int n = 0;
+    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::Selectable); *it; ++it)
+        ++n;
+    return n;
+}
+
+QTreeWidgetItem *rowWithText(QTreeWidget *tree, const QString &first, const QString &parent)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->text(0) == first && (*it)->parent() && (*it)->parent()->text(0) == parent)
+            return *it;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class tst_search : public QObject
+{
+    Q_OBJECT
+private slots:
+    void defaultBench();
+    void benches_data();
+    void benches();
+    void visaFailingToStart();
+    void threadPoolLimit_data();
+    void threadPoolLimit();
+    void cardLimit_data();
+    void cardLimit();
+    void nothingFoundKeepsResult();
+    void doubleClick_data();
+    void doubleClick();
+    void okButton();
+    void multipleSelection();
+    void cancelLeavesResult();
+};
+
+void tst_search::defaultBench()
+{
+    SimBench bench;
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Orbana 6820 SFP: Select Function Card"));
+    QCOMPARE(dialog.findFunctionCards(), 2);
+    QCOMPARE(
+        treeLines(dialog.cardTree),
+        QStringList({"ASRL1", "TCPIP0", "  192.168.10.20 - 6813 LXI", "    FC 1|6820 *", "VXI0",
+                     "  Slot 3 - 6800 MB", "    FC 1|6904-AB (disabled)", "    FC 2|6820 *"}));
+    QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::8::INSTR"));
+    QCOMPARE(dialog.fcNumbers[0], qint16(2));
+    // The LXI carrier stands under the descriptor VISA listed first.
+    QTreeWidgetItem *lxiCard = rowWithText(dialog.cardTree, QStringLiteral("FC 1"),
+                                           QStringLiteral("192.168.10.20 - 6813 LXI"));
+    QVERIFY(lxiCard);
+    QCOMPARE(lxiCard->data(1, Qt::StatusTipRole).toString(),
+             QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR"));
+    QCOMPARE(lxiCard->data(0, Qt::StatusTipRole).toInt(), 1);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+    // The non-TCPIP resources were examined before the parallel part, in VISA's order.
+    const QStringList opens = bench.calls(QStringLiteral("viOpen"));
+    QCOMPARE(opens.size(), 4);
+    QVERIFY(opens[0].contains(QStringLiteral("VXI0::8::INSTR")));
+    QVERIFY(opens[1].contains(QStringLiteral("ASRL1::INSTR")));
+}
+
+void tst_search::benches_data()
+{
+    QTest::addColumn<QString>("benchText");
+    QTest::addColumn<int>("found");
+    QTest::addColumn<QStringList>("tree");
+    QTest::newRow("vxi carrier with three cards")
+        << carrier("VXI0::1::INSTR", "interface = vxi\nslot = 3\nmodel = 0x6800\npositions = 6\n"
+                                     "position = 1 0x6904 XY\nposition = 3 0x6820\n"
+                                     "position = 6 0x6905 QR")
+        << 1
+        << QStringList{"VXI0", "  Slot 3 - 6800 MB", "    FC 1|6904-XY (disabled)",
+                       "    FC 3|6820 *", "    FC 6|6904-QR (disabled)"};
+    QTest::newRow("no served card: collapsed")
+        << carrier("VXI1::4::INSTR", "interface = vxi\nslot = 9\nmodel = 6801\npositions = 2\n"
+                                     "position = 2 0x6912")
+        << 0
+        << QStringList{"VXI1", "  Slot 9 - 6801 MB (collapsed)", "    FC 2|6912-?? (disabled)"};
+    QTest::newRow("lxi carrier under three descriptors")
+        << carrier("TCPIP0::10.1.1.9::INSTR TCPIP0::lxi-a.lab::INSTR "
+                   "TCPIP0::10.1.1.9::hislip0::INSTR",
+                   "interface = tcpip\naddress = 10.1.1.9\nmodel = 6813\npositions = 13\n"
+                   "position = 4 0x6820")
+        << 1 << QStringList{"TCPIP0", "  10.1.1.9 - 6813 LXI", "    FC 4|6820 *"};
+    QTest::newRow("no carrier and failing resources")
+        << QStringLiteral("[resource]\nresource = ASRL1::INSTR\n[resource]\nresource = "
+                          "GPIB0::5::INSTR\nopen_status = 0xBFFF0011\n[resource]\nresource = "
+                          "TCPIP0::10.9.9.9::INSTR\ninterface = tcpip\nopen_status = 0xBFFF0015\n")
+        << 0 << QStringList{"ASRL1", "GPIB0", "TCPIP0"};
+    QTest::newRow("no instrument") << QStringLiteral("[bench]\n") << 0 << QStringList{};
+    QTest::newRow("ordered by board and address")
+        << lxi(9, "position = 1 0x6820") + lxi(1, "position = 2 0x6820") +
+               carrier("ASRL10::INSTR", "interface = vxi\nslot = 1\nmodel = 1\npositions = 0") +
+               carrier("ASRL2::INSTR", "interface = vxi\nslot = 2\nmodel = 2\npositions = 0")
+        << 2 << QStringList{"ASRL2",           "  Slot 2 - 2 MB",
+                            "ASRL10",          "  Slot 1 - 1 MB",
+                            "TCPIP0",          "  10.7.0.2 - 6813 LXI",
+                            "    FC 2|6820 *", "  10.7.0.10 - 6813 LXI",
+                            "    FC 1|6820 *"};
+}
+
+void tst_search::benches()
+{
+    QFETCH(QString, benchText);
+    QFETCH(int, found);
+    QFETCH(QStringList, tree);
+    SimBench bench(benchText);
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), found);
+    QCOMPARE(treeLines(dialog.cardTree), tree);
+    QCOMPARE(selectableRows(dialog.cardTree), found);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_search::visaFailingToStart()
+{
+    SimBench bench(QStringLiteral("[fault]\nfunction = viOpenDefaultRM\nstatus = 0xBFFF009E\n"));
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), 0);
+    QCOMPARE(dialog.cardTree->topLevelItemCount(), 0);
+    QCOMPARE(bench.calls(QStringLiteral("viFindRsrc")).size(), 0);
+    QCOMPARE(bench.calls(QStringLiteral("viClose")).size(), 1);
+}
+
+void tst_search::threadPoolLimit_data()
+{
+    QTest::addColumn<int>("resources");
+    QTest::addColumn<int>("threads");
+    QTest::newRow("5") << 5 << 5;
+    QTest::newRow("300") << 300 << 128;
+}
+
+void tst_search::threadPoolLimit()
+{
+    QFETCH(int, resources);
+    QFETCH(int, threads);
+    QString text;
+    for (int i = 0; i < resources; ++i)
+        text += lxi(i, i % 3 == 0 ? QStringLiteral("position = 1 0x6820") : QString(), 1);
+    SimBench bench(text);
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), (resources + 2) / 3);
+    QCOMPARE(QThreadPool::globalInstance()->maxThreadCount(), threads);
+    QCOMPARE(bench.calls(QStringLiteral("tn6800_openCarrier")).size(), resources);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_search::cardLimit_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("warnings");
+    QTest::newRow("256") << 256 << 0;
+    QTest::newRow("257") << 257 << 1;
+    QTest::newRow("300") << 300 << 1;
+}
+
+void tst_search::cardLimit()
+{
+    QFETCH(int, cards);
+    QFETCH(int, warnings);
+    QString text;
+    for (int c = 0, left = cards; left > 0; ++c) {
+        QString positions;
+        for (int p = 1; p <= 13 && left > 0; ++p, --left)
+            positions += QStringLiteral("position = %1 0x6820\n").arg(p);
+        text += c % 2 ? lxi(c, positions)
+                      : carrier(QStringLiteral("VXI%1::1::INSTR").arg(c),
+                                QStringLiteral("interface = vxi\nslot = 1\nmodel = 6800\n"
+                                               "positions = 13\n") +
+                                    positions);
+    }
+    SimBench bench(text);
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    ModalAnswers answers;
+    answers.click(QStringLiteral("Continue"));
+    QCOMPARE(dialog.findFunctionCards(), 256);
+    QCOMPARE(selectableRows(dialog.cardTree), 256);
+    QCOMPARE(answers.seen.size(), warnings);
+    if (warnings) {
+        QCOMPARE(answers.seen.first().title,
+                 QStringLiteral("Orbana 6820 SFP: Select Function Card"));
+        QCOMPARE(answers.seen.first().text,
+                 QStringLiteral("Found more Function Cards than supported by this SoftFrontPanel. "
+                                "Only first 256 are available.\nPlease contact Morvix's support "
+                                "if you need support for more cards."));
+        QCOMPARE(answers.seen.first().buttons, QStringList{"Continue"});
+    }
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_search::nothingFoundKeepsResult()
+{
+    SimBench bench(QStringLiteral("[resource]\nresource = ASRL1::INSTR\n"));
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    dialog.descriptorList = QStringLiteral("kept");
+    dialog.fcNumbers[0] = 7;
+    QCOMPARE(dialog.findFunctionCards(), 0);
+    QCOMPARE(dialog.descriptorList, QStringLiteral("kept"));
+    QCOMPARE(dialog.fcNumbers[0], qint16(7));
+}
+
+void tst_search::doubleClick_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("group") << "VXI0"
+                           << "" << false;
+    QTest::newRow("carrier") << "Slot 3 - 6800 MB"
+                             << "VXI0" << false;
+    QTest::newRow("disabled card") << "FC 1"
+                                   << "Slot 3 - 6800 MB" << false;
+    QTest::newRow("served card") << "FC 2"
+                                 << "Slot 3 - 6800 MB" << true;
+}
+
+void tst_search::doubleClick()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, parent);
+    QFETCH(bool, accepted);
+    SimBench bench;
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    dialog.findFunctionCards();
+    dialog.descriptorList.clear();
+    dialog.fcNumbers[0] = 0;
+    dialog.fcCount = 0;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTreeWidgetItem *item = parent.isEmpty() ? dialog.cardTree->topLevelItem(2)
+                                             : rowWithText(dialog.cardTree, row, parent);
+    QVERIFY(item);
+    QCOMPARE(item->text(0), row);
+    const QPoint at = dialog.cardTree->visualItemRect(item).center();
+    QTest::mouseClick(dialog.cardTree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dialog.cardTree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(dialog.isVisible(), !accepted);
+    if (accepted) {
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.fcCount, 1);
+        QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::8::INSTR"));
+        QCOMPARE(dialog.fcNumbers[0], qint16(2));
+    } else {
+        QCOMPARE(dialog.fcCount, 0);
+        QVERIFY(dialog.descriptorList.isEmpty());
+    }
+}
+
+void tst_search::okButton()
+{
+    SimBench bench;
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    dialog.findFunctionCards();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.cardTree->clearSelection();
+    dialog.okButton->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.fcCount, 0);
+    QVERIFY(dialog.descriptorList.isEmpty());
+    QTreeWidgetItem *lxiCard = rowWithText(dialog.cardTree, QStringLiteral("FC 1"),
+                                           QStringLiteral("192.168.10.20 - 6813 LXI"));
+    QTest::mouseClick(dialog.cardTree->viewport(), Qt::LeftButton, {},
+                      dialog.cardTree->visualItemRect(lxiCard).center());
+    QCOMPARE(dialog.cardTree->selectedItems().size(), 1);
+    dialog.okButton->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.fcCount, 1);
+    QCOMPARE(dialog.descriptorList, QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR"));
+    QCOMPARE(dialog.fcNumbers[0], qint16(1));
+}
+
+void tst_search::multipleSelection()
+{
+    SimBench bench(carrier("VXI0::2::INSTR", "interface = vxi\nslot = 4\nmodel = 6800\n"
+                                             "positions = 4\nposition = 1 0x6820\n"
+                                             "position = 3 0x6820") +
+                   lxi(5, "position = 7 0x6820"));
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, true);
+    QCOMPARE(dialog.findFunctionCards(), 3);
+    for (QTreeWidgetItemIterator it(dialog.cardTree, QTreeWidgetItemIterator::Selectable); *it;
+         ++it)
+        (*it)->setSelected(true);
+    dialog.okButton->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.fcCount, 3);
+    QCOMPARE(dialog.descriptorList,
+             QStringLiteral("TCPIP0::10.7.0.6::INSTR,VXI0::2::INSTR,VXI0::2::INSTR"));
+    QCOMPARE(QList<int>({dialog.fcNumbers[0], dialog.fcNumbers[1], dialog.fcNumbers[2]}),
+             QList<int>({7, 1, 3}));
+}
+
+void tst_search::cancelLeavesResult()
+{
+    SimBench bench;
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    dialog.findFunctionCards();
+    ModalAnswers answers;
+    answers.act([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    answers.click(QStringLiteral("Cancel"));
+    QCOMPARE(dialog.exec(), 0);
+    QCOMPARE(dialog.exec(), 0);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::8::INSTR"));
+    QCOMPARE(dialog.fcNumbers[0], qint16(2));
+}
+
+QTEST_MAIN(tst_search)
+#include "tst_search.moc"
