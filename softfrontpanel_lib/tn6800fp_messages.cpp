@@ -41,10 +41,14 @@ void showError(const QString &text)
     const int answer =
         ask(QMessageBox::Critical, " SFP Error message",
             text + QStringLiteral("\nDo you want to exit?"), QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::Yes) {
-        std::fflush(nullptr);
-        std::_Exit(0);
-    }
+    if (answer == QMessageBox::Yes)
+        tn6800fp_endProcess();
+}
+
+void tn6800fp_endProcess()
+{
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 QString tn6800fp_statusText(ViStatus status, tn6800fp_textLookup lookup)

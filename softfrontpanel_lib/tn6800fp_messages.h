@@ -13,6 +13,10 @@ void showWarning(const QString &text);
 // with status 0, without returning and without closing any window or session.
 void showError(const QString &text);
 
+// Ends the process at once with status 0: no window is closed, no destructor
+// runs and no session is closed; the operating system reclaims everything.
+[[noreturn]] void tn6800fp_endProcess();
+
 // A status-to-text entry point writing into a buffer of 1024 bytes.
 using tn6800fp_textLookup = ViStatus (*)(ViStatus status, ViChar text[]);
 

@@ -16,6 +16,12 @@
 #include "tn6800fp_license.h"
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
+#include "tn6820fp_app.h"
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QComboBox>
+#include <QCheckBox>
 #include "tn6820fp_resources.h"
 
 namespace {
@@ -138,6 +144,45 @@ int main(int argc, char **argv)
         answerModals({{QString(), QStringLiteral("Auto Find")},
                       {QStringLiteral("select-three-carriers"), QStringLiteral("Cancel")}});
         select.selectFunctionCard();
+    }
+
+    qputenv("ORBANA_SIM_BENCH", QByteArray());
+    orbsim_reload();
+    {
+        answerModals({{QString(), QStringLiteral("Run In Demo Mode")}});
+        tn6820fp_App panel(&card);
+        panel.adjustSize();
+        shoot(&panel, QStringLiteral("panel-demo"));
+        panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(1);
+        shoot(&panel, QStringLiteral("panel-demo-write"));
+        panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(0);
+        panel.findChild<QCheckBox *>(QStringLiteral("channelSelect3"))->setChecked(true);
+        panel.findChild<QPushButton *>(QStringLiteral("panelStartButton"))->click();
+        shoot(&panel, QStringLiteral("panel-generating"));
+        panel.hide();
+    }
+    for (int lxi = 0; lxi < 2; ++lxi) {
+        answerModals({{QString(), QStringLiteral("Enter Address")},
+                      {QString(), QString()}});
+        // The address dialog: type the carrier and pick the card, then OK.
+        auto *timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, lxi] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w || w->objectName() != QLatin1String("enterAddressDialog"))
+                return;
+            w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))
+                ->setEditText(lxi ? QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR")
+                                  : QStringLiteral("VXI0::8::INSTR"));
+            w->findChild<QComboBox *>(QStringLiteral("cardNumberSelector"))
+                ->setCurrentIndex(lxi ? 1 : 2);
+            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+            timer->deleteLater();
+        });
+        timer->start(30);
+        tn6820fp_App panel(&card);
+        panel.adjustSize();
+        shoot(&panel, lxi ? QStringLiteral("panel-lxi") : QStringLiteral("panel-vxi"));
+        panel.hide();
     }
     return 0;
 }

@@ -1,0 +1,67 @@
+#ifndef TN6820FP_APP_H
+#define TN6820FP_APP_H
+
+#include <vector>
+
+#include "tn6800fp_appfc.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QPushButton;
+class QTabWidget;
+class tn6800fp_genFC;
+class tn6820fp_chSet;
+class tn6820fp_comSet;
+
+// The main window of the 6820 soft front panel: the function-card frame with
+// the "Waveform Generation" and "Write Channel" tabs. In demo mode every
+// visible behaviour runs and no driver entry point is called.
+class tn6820fp_App : public tn6800fp_AppFC
+{
+    Q_OBJECT
+public:
+    // Runs the connection workflow; the process ends there when the user gives up.
+    explicit tn6820fp_App(tn6800fp_genFC *card);
+    ~tn6820fp_App() override;
+
+    double lowLimitVolts() const { return lowLimit; }
+    double highLimitVolts() const { return hiLimit; }
+    const std::vector<double> &samples() const { return buffer; }
+
+public slots:
+    int start();
+    int stop();
+    int setDac(double value);
+    int setFilt(int filter);
+    int setFreq(int freq);
+
+protected:
+    QTabWidget *mainTabs;
+    QTabWidget *channelTabs;
+    QWidget *generationPage;
+    QWidget *writePage;
+    QWidget *channelPages[8];
+    QGroupBox *selectGroup;
+    QCheckBox *channelSelect[8];
+    tn6820fp_chSet *channelSettings[8];
+    tn6820fp_comSet *commonSettings;
+    QGroupBox *generationGroup;
+    QPushButton *startButton;
+    QPushButton *stopButton;
+    QComboBox *generateMode;
+    QDoubleSpinBox *dacValue[8];
+    double lowLimit = -10.0;
+    double hiLimit = 10.0;
+    std::vector<double> buffer;
+    qint32 selectedCount = 1;
+
+private:
+    void readOutputLimits();
+    void buildGenerationPage();
+    void buildWritePage();
+    void addHardwareInfo();
+};
+
+#endif

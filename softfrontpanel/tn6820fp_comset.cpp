@@ -1,0 +1,51 @@
+#include "tn6820fp_comset.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+
+namespace {
+
+QLabel *fixedLabel(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    return label;
+}
+
+} // namespace
+
+tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(fixedLabel(QStringLiteral("Frequency")));
+    freqBox = new QSpinBox;
+    freqBox->setObjectName(QStringLiteral("freqBox"));
+    freqBox->setRange(1, 50000);
+    freqBox->setSuffix(QStringLiteral(" Hz"));
+    freqBox->setValue(1000);
+    const QString freqTip = QStringLiteral(
+        "Select the waveform frequency.\nThe frequency value is common for all DAC "
+        "channels.\nValues should be in the range 50KHz - 1Hz");
+    freqBox->setWhatsThis(freqTip);
+    freqBox->setToolTip(freqTip);
+    layout->addWidget(freqBox);
+    layout->addSpacing(30);
+    layout->addWidget(fixedLabel(QStringLiteral("Filter")));
+    filterBox = new QComboBox;
+    filterBox->setObjectName(QStringLiteral("filterBox"));
+    filterBox->addItems({QStringLiteral("200Hz"), QStringLiteral("2kHz"), QStringLiteral("20kHz"),
+                         QStringLiteral("Bypass")});
+    filterBox->setFocusPolicy(Qt::NoFocus);
+    filterBox->setCurrentIndex(2);
+    const QString filterTip = QStringLiteral(
+        "Selects a filter value for the DAC output filters.\nThe filter value is common for all "
+        "DAC channels.\nSelectable Values : 200Hz, 2KHz, 20KHz, Bypass");
+    filterBox->setWhatsThis(filterTip);
+    filterBox->setToolTip(filterTip);
+    layout->addWidget(filterBox);
+}
+
+int tn6820fp_comSet::frequency() const { return freqBox->value(); }
+int tn6820fp_comSet::filterIndex() const { return filterBox->currentIndex(); }
