@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDialog>
 #include <QFile>
 #include <QProcess>
@@ -13,7 +14,10 @@ namespace sfptest {
 
 SimBench::SimBench(const QString &benchText)
 {
-    m_tracePath = m_dir.filePath(QStringLiteral("trace.txt"));
+    // A parent test may name the trace file of a child process.
+    m_tracePath = qEnvironmentVariableIsSet("SFP_TEST_TRACE")
+                      ? qEnvironmentVariable("SFP_TEST_TRACE")
+                      : m_dir.filePath(QStringLiteral("trace.txt"));
     if (!benchText.isEmpty())
         m_benchPath = writeFile(m_dir.path(), QStringLiteral("bench.ini"), benchText.toUtf8());
     qputenv("ORBANA_SIM_BENCH", m_benchPath.toLocal8Bit());
@@ -107,6 +111,9 @@ ModalAnswers &ModalAnswers::act(std::function<void(QWidget *)> action)
 void ModalAnswers::poll()
 {
     QWidget *w = QApplication::activeModalWidget();
+    if (qEnvironmentVariableIsSet("SFP_TEST_DEBUG") && w)
+        qDebug() << "modal" << w << w->windowTitle() << "steps" << m_steps.size()
+                 << (m_steps.isEmpty() ? QString() : m_steps.first().button);
     if (!w || m_steps.isEmpty() || !w->isVisible())
         return;
     SeenModal s;

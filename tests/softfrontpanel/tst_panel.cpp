@@ -1,0 +1,413 @@
+// The DAC panel end to end: built through the real connection dialogs and
+// driven with clicks, checked against the stand-ins' trace.
+#include "panelfixture.h"
+#include "tn6800fp_about.h"
+#include "tn6820fp_synthesis.h"
+
+#include <cstring>
+
+using sfptest::ModalAnswers;
+using sfptest::traceArgs;
+using sfptest::traceSamples;
+
+namespace {
+
+QString labelText(QWidget &w, const char *name)
+{
+    auto *l = w.findChild<QLabel *>(QLatin1String(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+}
+
+bool sameBits(const QVector<double> &a, const std::vector<double> &b)
+{
+    return a.size() == int(b.size()) &&
+           std::memcmp(a.constData(), b.data(), b.size() * sizeof(double)) == 0;
+}
+
+} // namespace
+
+class tst_panel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void vxiHeader();
+    void lxiHeader_data();
+    void lxiHeader();
+    void demoPanel();
+    void singleCycle();
+    void continuousAllChannels();
+    void continuousRepeatsWholeCycles();
+    void immediateValues();
+    void filterAndReset();
+    void noChannelSelected();
+    void waveformButtons();
+    void outputLimitsOfTheCard();
+    void closeWindow_data();
+    void closeWindow();
+};
+
+void tst_panel::vxiHeader()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    QCOMPARE(panel.windowTitle(), QStringLiteral("Orbana 6820 Soft Front Panel"));
+    QCOMPARE(labelText(panel, "moduleLabel"), QStringLiteral("Slot 3"));
+    QCOMPARE(labelText(panel, "cardLabel"), QStringLiteral("FC 2"));
+    QCOMPARE(labelText(panel, "titleLabel"),
+             QStringLiteral("<html>Orbana 6820<br><font size='2'>8-Channel, 200kS/s DAC Function "
+                            "Card</font></html>"));
+    QCOMPARE(panel.findChild<tn6800fp_led *>(QStringLiteral("activeLed"))->value(), 1);
+    QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))
+                 ->pixmap(Qt::ReturnByValue)
+                 .toImage()
+                 .convertToFormat(QImage::Format_RGB32),
+             QImage(QStringLiteral(":/vxi-logo.bmp")).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!panel.isDemo());
+    QVERIFY(!panel.isLxiCarrier());
+    tn6800fp_About *about = panel.about();
+    QCOMPARE(labelText(*about, "serialNumber"), QStringLiteral("00001a2b"));
+    QCOMPARE(labelText(*about, "hardwareRevision"), QStringLiteral("1.2.0.7"));
+    QCOMPARE(labelText(*about, "deviceModel"), QStringLiteral("6820-AB"));
+    QCOMPARE(labelText(*about, "commonRevision"), QStringLiteral("2.6.1.403"));
+    QCOMPARE(labelText(*about, "driverRevision"), QStringLiteral("4.3.0.1187"));
+    QCOMPARE(labelText(*about, "panelVersion"), QStringLiteral("4.3.2.12522"));
+    panel.findChild<QPushButton *>(QStringLiteral("aboutButton"))->click();
+    QVERIFY(about->isVisible());
+    QVERIFY(!about->isModal());
+    // Construction asked the card in this order, with the session it opened.
+    QCOMPARE(f.driverCalls(),
+             QStringList({"tn6820_init", "tn6820_revision_query", "tn6820_getOutputLimits",
+                          "tn6820_readSerialNo", "tn6820_revision_query"}));
+}
+
+void tst_panel::lxiHeader_data()
+{
+    QTest::addColumn<bool>("withHostName");
+    QTest::newRow("host name") << true;
+    QTest::newRow("no host name") << false;
+}
+
+void tst_panel::lxiHeader()
+{
+    QFETCH(bool, withHostName);
+    PanelFixture f(withHostName ? QString()
+                                : QStringLiteral("[carrier]\nresource = "
+                                                 "TCPIP0::192.168.10.20::inst0::INSTR\ninterface = "
+                                                 "tcpip\naddress = 192.168.10.20\nmodel = 6813\n"
+                                                 "positions = 13\nposition = 1 0x6820\n"));
+    tn6820fp_App &panel = f.open(PanelFixture::Lxi);
+    QCOMPARE(panel.windowTitle(),
+             withHostName ? QStringLiteral("Orbana 6820 Soft Front Panel: orbana-lxi-13.lab")
+                          : QStringLiteral("Orbana 6820 Soft Front Panel"));
+    QCOMPARE(labelText(panel, "moduleLabel"), QStringLiteral("inst0"));
+    QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("moduleLabel"))->whatsThis(),
+             QStringLiteral("Shows which LXI module is connected to the Soft Front Panel"));
+    QCOMPARE(labelText(panel, "cardLabel"), QStringLiteral("FC 1"));
+    QVERIFY(panel.isLxiCarrier());
+    QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))
+                 ->pixmap(Qt::ReturnByValue)
+                 .toImage()
+                 .convertToFormat(QImage::Format_RGB32),
+             QImage(QStringLiteral(":/lxi-logo.bmp")).convertToFormat(QImage::Format_RGB32));
+}
+
+void tst_panel::demoPanel()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Demo);
+    QVERIFY(panel.isDemo());
+    QCOMPARE(panel.vi(), ViSession(0));
+    QCOMPARE(panel.findChild<tn6800fp_led *>(QStringLiteral("activeLed"))->value(), 0);
+    QVERIFY(panel.findChild<QLabel *>(QStringLiteral("moduleLabel"))->isHidden());
+    QVERIFY(panel.findChild<QLabel *>(QStringLiteral("cardLabel"))->isHidden());
+    for (int n = 1; n <= 8; ++n) {
+        QCOMPARE(f.channel(n)->amplitude->text(), QStringLiteral("10.00"));
+        QCOMPARE(f.channel(n)->amplitude->minimum(), 0.0);
+        QCOMPARE(f.channel(n)->amplitude->maximum(), 10.0);
+        QCOMPARE(f.channel(n)->offset->minimum(), -10.0);
+        QCOMPARE(f.channel(n)->offset->maximum(), 10.0);
+        QCOMPARE(f.channel(n)->offset->value(), 0.0);
+        QCOMPARE(f.dac(n)->minimum(), -10.0);
+        QCOMPARE(f.dac(n)->maximum(), 10.0);
+        QCOMPARE(f.dac(n)->decimals(), 3);
+        QCOMPARE(f.select(n)->isChecked(), n == 1);
+        QCOMPARE(f.channel(n)->waveformType(), int(WaveSine));
+    }
+    QCOMPARE(f.frequency()->value(), 1000);
+    QCOMPARE(f.filter()->currentText(), QStringLiteral("20kHz"));
+    QCOMPARE(f.mode()->currentText(), QStringLiteral("Single Cycle"));
+    QCOMPARE(f.tabs()->tabText(0), QStringLiteral("Waveform Generation"));
+    QCOMPARE(f.tabs()->tabText(1), QStringLiteral("Write Channel"));
+    QCOMPARE(labelText(*panel.about(), "serialNumber"), QStringLiteral("68209481 (DEMO)"));
+    QCOMPARE(labelText(*panel.about(), "hardwareRevision"), QStringLiteral("1.0.1.0 (DEMO)"));
+    QCOMPARE(labelText(*panel.about(), "deviceModel"), QStringLiteral("6820-AA (DEMO)"));
+
+    // Generating in demo mode: the panel shows it until Stop, whatever the mode.
+    f.select(4)->setChecked(true);
+    f.startButton()->click();
+    QVERIFY(!f.startButton()->isEnabled());
+    QVERIFY(!f.tabs()->isTabEnabled(1));
+    QCOMPARE(f.channel(1)->led->value(), 1);
+    QCOMPARE(f.channel(4)->led->value(), 1);
+    QCOMPARE(f.channel(2)->led->value(), 0);
+    QVERIFY(!f.select(2)->isEnabled());
+    QCOMPARE(panel.samples().size(), std::size_t(2 * 200));
+    f.stopButton()->click();
+    QVERIFY(f.startButton()->isEnabled());
+    QCOMPARE(f.channel(4)->led->value(), 0);
+    f.dac(2)->setValue(3.0);
+    emit f.filter()->activated(0);
+    panel.findChild<QPushButton *>(QStringLiteral("resetButton"))->click();
+    // Only the session-less revision query for the About dialog reached the driver.
+    const QStringList calls = f.driverCalls();
+    QCOMPARE(calls, QStringList{"tn6820_revision_query"});
+    QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_revision_query")).first()).value("vi"),
+             QStringLiteral("0"));
+    QVERIFY(f.bench.calls(QStringLiteral("tn6800_delay")).isEmpty());
+}
+
+void tst_panel::singleCycle()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    f.select(3)->setChecked(true);
+    f.channel(1)->squareButton->click();
+    f.channel(1)->amplitude->setValue(2.5);
+    f.channel(1)->offset->setValue(0.25);
+    f.channel(3)->triangleButton->click();
+    f.channel(3)->amplitude->setValue(1.0);
+    f.channel(3)->offset->setValue(-1.5);
+    f.filter()->setCurrentIndex(1);
+    f.bench.clearTrace();
+    f.startButton()->click();
+
+    const QStringList calls = f.driverCalls();
+    QCOMPARE(calls,
+             QStringList({"tn6820_stopContWaveform", "tn6820_resetFIFO", "tn6820_generateWaveforms",
+                          "tn6820_stopContWaveform", "tn6820_resetFIFO"}));
+    const QString line = f.bench.calls(QStringLiteral("tn6820_generateWaveforms")).first();
+    const auto a = traceArgs(line);
+    QCOMPARE(a.value("vi"), QString::number(panel.vi()));
+    QCOMPARE(a.value("channelMask"), QStringLiteral("0x05"));
+    QCOMPARE(a.value("segmentLength"), QStringLiteral("200"));
+    QCOMPARE(a.value("updateRate"), QStringLiteral("0"));
+    QCOMPARE(a.value("filter"), QStringLiteral("1"));
+    QCOMPARE(a.value("grouping"), QStringLiteral("0"));
+    tn6820fp_channelWave ch[8];
+    ch[0] = {true, WaveSquare, 2.5, 0.25};
+    ch[2] = {true, WaveTriangle, 1.0, -1.5};
+    std::vector<double> expected(2 * 200);
+    tn6820fp_synthesize(ch, 200, 1, expected.data());
+    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), expected));
+    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), panel.samples()));
+    // One period of 1000 Hz waited through the common library, then idle again.
+    const QStringList delay = f.bench.calls(QStringLiteral("tn6800_delay"));
+    QCOMPARE(delay.size(), 1);
+    QCOMPARE(traceArgs(delay.first()).value("milliseconds"), QStringLiteral("1"));
+    QVERIFY(f.startButton()->isEnabled());
+    QVERIFY(f.tabs()->isTabEnabled(1));
+    QCOMPARE(f.channel(1)->led->value(), 0);
+    QCOMPARE(f.channel(3)->led->value(), 0);
+    QVERIFY(f.select(1)->isEnabled());
+}
+
+void tst_panel::continuousAllChannels()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    for (int n = 1; n <= 8; ++n)
+        f.select(n)->setChecked(true);
+    f.channel(2)->sawButton->click();
+    f.frequency()->setValue(1);
+    f.mode()->setCurrentIndex(1);
+    f.bench.clearTrace();
+    f.startButton()->click();
+    const QStringList cont = f.bench.calls(QStringLiteral("tn6820_startContWaveformEx"));
+    QCOMPARE(cont.size(), 1);
+    const auto a = traceArgs(cont.first());
+    QCOMPARE(a.value("channelMask"), QStringLiteral("0xFF"));
+    QCOMPARE(a.value("samplesPerChannel"), QStringLiteral("1000"));
+    QCOMPARE(a.value("updateRate"), QStringLiteral("7"));
+    QCOMPARE(a.value("filter"), QStringLiteral("2"));
+    QCOMPARE(a.value("reserved"), QStringLiteral("0"));
+    QCOMPARE(a.value("reserved2"), QStringLiteral("NULL"));
+    QVERIFY(sameBits(traceSamples(cont.first(), QStringLiteral("buffer")), panel.samples()));
+    QCOMPARE(panel.samples().size(), std::size_t(8000));
+    QVERIFY(f.bench.calls(QStringLiteral("tn6800_delay")).isEmpty());
+    // Generating until Stop.
+    QTest::qWait(50);
+    QVERIFY(!f.startButton()->isEnabled());
+    QVERIFY(f.stopButton()->isEnabled());
+    QVERIFY(!f.mode()->isEnabled());
+    QVERIFY(!f.frequency()->isEnabled());
+    QVERIFY(!f.tabs()->isTabEnabled(1));
+    for (int n = 1; n <= 8; ++n) {
+        QCOMPARE(f.channel(n)->led->value(), 1);
+        QVERIFY(!f.channel(n)->isEnabled());
+    }
+    f.bench.clearTrace();
+    f.stopButton()->click();
+    QCOMPARE(f.driverCalls(), QStringList({"tn6820_stopContWaveform", "tn6820_resetFIFO"}));
+    QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_stopContWaveform")).first())
+                 .value("stopNow"),
+             QStringLiteral("1"));
+    for (int n = 1; n <= 8; ++n)
+        QCOMPARE(f.channel(n)->led->value(), 0);
+    QVERIFY(f.startButton()->isEnabled());
+}
+
+void tst_panel::continuousRepeatsWholeCycles()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    f.select(6)->setChecked(true);
+    f.mode()->setCurrentIndex(1);
+    f.startButton()->click();
+    const QString line = f.bench.calls(QStringLiteral("tn6820_startContWaveformEx")).first();
+    QCOMPARE(traceArgs(line).value("channelMask"), QStringLiteral("0x21"));
+    QCOMPARE(traceArgs(line).value("samplesPerChannel"), QStringLiteral("4000")); // 200 x 20
+    tn6820fp_channelWave ch[8];
+    ch[0] = {true, WaveSine, 10.0, 0.0};
+    ch[5] = {true, WaveSine, 10.0, 0.0};
+    std::vector<double> expected(2 * 4000);
+    tn6820fp_synthesize(ch, 200, 20, expected.data());
+    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), expected));
+    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), panel.samples()));
+    f.stopButton()->click();
+}
+
+void tst_panel::immediateValues()
+{
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    f.tabs()->setCurrentIndex(1);
+    f.bench.clearTrace();
+    f.dac(3)->setValue(2.5);
+    QCOMPARE(f.driverCalls(), QStringList({"tn6820_setOutputEnable", "tn6820_writeChannels"}));
+    QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_setOutputEnable")).first())
+                 .value("channelMask"),
+             QStringLiteral("0xFF"));
+    const QString write = f.bench.calls(QStringLiteral("tn6820_writeChannels")).first();
+    QCOMPARE(traceArgs(write).value("channelMask"), QStringLiteral("0xFF"));
+    QCOMPARE(traceSamples(write, QStringLiteral("values")),
+             QVector<double>({0, 0, 2.5, 0, 0, 0, 0, 0}));
+    // Typing writes after each keystroke that changes the value.
+    f.bench.clearTrace();
+    f.dac(8)->setFocus();
+    f.dac(8)->selectAll();
+    QTest::keyClicks(f.dac(8), QStringLiteral("-4"));
+    const QStringList writes = f.bench.calls(QStringLiteral("tn6820_writeChannels"));
+    QVERIFY(!writes.isEmpty());
+    QCOMPARE(traceSamples(writes.last(), QStringLiteral("values")).value(7), -4.0);
+}
+
+void tst_panel::filterAndReset()
+{
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Lxi);
+    f.bench.clearTrace();
+    emit f.filter()->activated(3);
+    emit f.filter()->activated(2);
+    const QStringList filters = f.bench.calls(QStringLiteral("tn6820_setFilter"));
+    QCOMPARE(filters.size(), 2);
+    QCOMPARE(traceArgs(filters.at(0)).value("filter"), QStringLiteral("3"));
+    QCOMPARE(traceArgs(filters.at(1)).value("filter"), QStringLiteral("2"));
+    f.frequency()->setValue(2000);
+    QCOMPARE(f.driverCalls().size(), 2); // the frequency goes only with a start
+    panel.findChild<QPushButton *>(QStringLiteral("resetButton"))->click();
+    const QStringList resets = f.bench.calls(QStringLiteral("tn6820_reset"));
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(traceArgs(resets.first()).value("vi"), QString::number(panel.vi()));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void tst_panel::noChannelSelected()
+{
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    f.select(1)->setChecked(false);
+    f.bench.clearTrace();
+    QTest::ignoreMessage(QtDebugMsg, "At least one channel should be selected");
+    f.startButton()->click();
+    QVERIFY(f.driverCalls().isEmpty());
+    QVERIFY(f.startButton()->isEnabled());
+    QVERIFY(f.select(2)->isEnabled());
+}
+
+void tst_panel::waveformButtons()
+{
+    PanelFixture f;
+    f.open(PanelFixture::Demo);
+    tn6820fp_chSet *ch = f.channel(5);
+    QVERIFY(ch->sineButton->isChecked());
+    ch->sineButton->click(); // releasing the chosen button leaves none
+    QCOMPARE(ch->waveformType(), int(WaveNone));
+    QVERIFY(!ch->sineButton->isChecked());
+    ch->sawButton->click();
+    QCOMPARE(ch->waveformType(), int(WaveSaw));
+    ch->triangleButton->click();
+    QCOMPARE(ch->waveformType(), int(WaveTriangle));
+    QVERIFY(!ch->sawButton->isChecked());
+    QVERIFY(ch->triangleButton->isChecked());
+    ch->squareButton->click();
+    QCOMPARE(ch->waveformType(), int(WaveSquare));
+    QCOMPARE(int(ch->sineButton->isChecked()) + int(ch->squareButton->isChecked()) +
+                 int(ch->sawButton->isChecked()) + int(ch->triangleButton->isChecked()),
+             1);
+    // A channel without waveform generates its offset.
+    ch->squareButton->click();
+    ch->offset->setValue(1.25);
+    f.select(1)->setChecked(false);
+    f.select(5)->setChecked(true);
+    f.startButton()->click();
+    for (double v : f.panel->samples())
+        QCOMPARE(v, 1.25);
+    QCOMPARE(f.frequency()->minimum(), 1);
+    QCOMPARE(f.frequency()->maximum(), 50000);
+    QCOMPARE(f.frequency()->suffix(), QStringLiteral(" Hz"));
+}
+
+void tst_panel::outputLimitsOfTheCard()
+{
+    PanelFixture f(QStringLiteral("[bench]\nlow_limit = -5\nhigh_limit = 5\n") +
+                   QStringLiteral("[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\nslot = "
+                                  "3\nmodel = 0x6800\npositions = 4\nposition = 2 0x6820\n"));
+    f.open(PanelFixture::Vxi);
+    QCOMPARE(f.channel(1)->amplitude->value(), 5.0);
+    QCOMPARE(f.channel(1)->amplitude->maximum(), 5.0);
+    QCOMPARE(f.channel(1)->offset->minimum(), -5.0);
+    QCOMPARE(f.dac(1)->minimum(), -5.0);
+    QCOMPARE(f.dac(1)->maximum(), 5.0);
+}
+
+void tst_panel::closeWindow_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("no") << "No";
+    QTest::newRow("yes") << "Yes";
+}
+
+void tst_panel::closeWindow()
+{
+    QFETCH(QString, answer);
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    const ViSession vi = panel.vi();
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    ModalAnswers answers;
+    answers.click(answer);
+    panel.findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(answers.seen.first().text, QStringLiteral("Do you really want to exit?"));
+    QCOMPARE(panel.isVisible(), answer == QLatin1String("No"));
+    QVERIFY(f.bench.calls(QStringLiteral("tn6820_close")).isEmpty());
+    f.panel.reset();
+    const QStringList closes = f.bench.calls(QStringLiteral("tn6820_close"));
+    QCOMPARE(closes.size(), 1);
+    QCOMPARE(traceArgs(closes.first()).value("vi"), QString::number(vi));
+    QCOMPARE(sfptest::traceStatus(closes.first()), 0L);
+}
+
+QTEST_MAIN(tst_panel)
+#include "tst_panel.moc"
