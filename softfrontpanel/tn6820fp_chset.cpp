@@ -29,9 +29,10 @@ QDoubleSpinBox *voltBox(const char *name, const QString &tip)
 {
     auto *box = new QDoubleSpinBox;
     box->setObjectName(QLatin1String(name));
+    // Decimals first: every change of them formats the range's limits again.
+    box->setDecimals(2);
     box->setRange(-1e100, 1e100);
     box->setSingleStep(1.0);
-    box->setDecimals(2);
     box->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     box->setWhatsThis(tip);
     box->setToolTip(tip);
@@ -84,8 +85,14 @@ tn6820fp_chSet::tn6820fp_chSet()
     waveform = WaveSine;
 }
 
-double tn6820fp_chSet::offsetValue() const { return offset->value(); }
-double tn6820fp_chSet::amplitudeValue() const { return amplitude->value(); }
+double tn6820fp_chSet::offsetValue() const
+{
+    return offset->value();
+}
+double tn6820fp_chSet::amplitudeValue() const
+{
+    return amplitude->value();
+}
 
 void tn6820fp_chSet::setWave()
 {

@@ -1,6 +1,8 @@
 #include "tn6800fp_splashlabel.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QtConcurrent>
 #include <cstdio>
 
 #include "tn6800fp_style.h"
@@ -9,13 +11,19 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
                                            const QString &noticeText, const QString &displayName)
 {
     tn6800fp_initResources();
-    load(QStringLiteral(":/fp_splash.png"));
-    if (isNull())
-        return; // nothing can be painted on a null picture
     const QString model =
         QStringLiteral("%1").arg(modelCode, 4, hexadecimal ? 16 : 10, QLatin1Char(' '));
-    QPainter p(this);
-    QFont title = p.font();
+    // Decoding the pictures takes about as long as starting the font system,
+    // which the first font metrics do: both run at once.
+    const auto decode = [](const QString &name) { return QImage(name); };
+    QFuture<QImage> background = QtConcurrent::run(decode, QStringLiteral(":/fp_splash.png"));
+    QFuture<QImage> bitmap =
+        QtConcurrent::run(decode, QStringLiteral(":/tn%1fp_splash.bmp").arg(model));
+    QFuture<QImage> picture =
+        QtConcurrent::run(decode, QStringLiteral(":/tn%1fp_splash.png").arg(model));
+
+    // Copies of the painter's font, which is the application's default font.
+    QFont title = QGuiApplication::font();
     title.setWeight(QFont::Bold);
     QFont name = title;
     QFont notice = title;
@@ -24,9 +32,16 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
     notice.setPointSize(8);
     const int ht = QFontMetrics(title).height();
     const int hs = QFontMetrics(notice).height();
+
+    convertFromImage(background.result());
+    if (isNull()) {
+        bitmap.waitForFinished();
+        picture.waitForFinished();
+        return; // nothing can be painted on a null picture
+    }
+    QPainter p(this);
     const int x = 67 + inset;
     const int w = 453 - 2 * inset;
-
     p.setFont(title);
     p.drawText(QRect(x, 236 + ht / 2, w, ht), Qt::AlignHCenter | Qt::AlignVCenter,
                QStringLiteral("Orbana %1").arg(model));
@@ -36,19 +51,15 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
     p.setFont(notice);
     p.drawText(QRect(x, 400 - 2 * hs, w, hs), Qt::AlignHCenter | Qt::AlignVCenter, noticeText);
 
-    const QImage bitmap(QStringLiteral(":/tn%1fp_splash.bmp").arg(model));
-    if (bitmap.size() == QSize(520, 400)) {
-        p.drawImage(QRect(67, 38, 453, 199), bitmap, QRect(67, 38, 453, 199));
+    if (bitmap.result().size() == QSize(520, 400)) {
+        p.drawImage(QRect(67, 38, 453, 199), bitmap.result(), QRect(67, 38, 453, 199));
+    } else if (picture.result().size() == QSize(452, 194)) {
+        p.drawImage(QPoint(67, 43), picture.result());
     } else {
-        const QImage picture(QStringLiteral(":/tn%1fp_splash.png").arg(model));
-        if (picture.size() == QSize(452, 194)) {
-            p.drawImage(QPoint(67, 43), picture);
-        } else {
-            std::fputs("The size of the image of the device, that is to be used in the splash "
-                       "screen, is not as required!!!\n",
-                       stdout);
-            std::fflush(stdout);
-        }
+        std::fputs("The size of the image of the device, that is to be used in the splash "
+                   "screen, is not as required!!!\n",
+                   stdout);
+        std::fflush(stdout);
     }
     p.end();
 }
