@@ -24,8 +24,11 @@ int tn6820fp_run(QApplication &app)
         panel.adjustSize();
         centerOnScreen(&panel);
         panel.show();
+        // The splash waits for the window to appear and handles events meanwhile:
+        // a window already closed by then has ended the run.
         splash->finish(&panel);
-        app.exec();
+        if (panel.isVisible())
+            app.exec();
         delete splash;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "tn6800fp_descriptor.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -42,8 +43,8 @@ bool readInt(const QString &d, int &pos, int &value)
     if (p == digits)
         return false;
     v = negative ? -v : v;
-    value =
-        int(qBound<qint64>(std::numeric_limits<int>::min(), v, std::numeric_limits<int>::max()));
+    value = int(
+        std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     pos = p;
     return true;
 }

@@ -30,7 +30,11 @@ void buildLicenseDialog(QDialog *dialog, const QString &title, const QString &re
         QTextStream in(&file);
         // The texts are ASCII or UTF-8; reading them as UTF-8 shows the same
         // characters on every system, whatever its local encoding.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        in.setEncoding(QStringConverter::Utf8);
+#else
         in.setCodec("UTF-8");
+#endif
         text->setPlainText(in.readAll());
         file.close();
     }

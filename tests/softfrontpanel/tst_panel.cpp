@@ -57,10 +57,7 @@ void tst_panel::vxiHeader()
              QStringLiteral("<html>Orbana 6820<br><font size='2'>8-Channel, 200kS/s DAC Function "
                             "Card</font></html>"));
     QCOMPARE(panel.findChild<tn6800fp_led *>(QStringLiteral("activeLed"))->value(), 1);
-    QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))
-                 ->pixmap(Qt::ReturnByValue)
-                 .toImage()
-                 .convertToFormat(QImage::Format_RGB32),
+    QCOMPARE(sfptest::labelImage(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))),
              QImage(QStringLiteral(":/vxi-logo.bmp")).convertToFormat(QImage::Format_RGB32));
     QVERIFY(!panel.isDemo());
     QVERIFY(!panel.isLxiCarrier());
@@ -104,10 +101,7 @@ void tst_panel::lxiHeader()
              QStringLiteral("Shows which LXI module is connected to the Soft Front Panel"));
     QCOMPARE(labelText(panel, "cardLabel"), QStringLiteral("FC 1"));
     QVERIFY(panel.isLxiCarrier());
-    QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))
-                 ->pixmap(Qt::ReturnByValue)
-                 .toImage()
-                 .convertToFormat(QImage::Format_RGB32),
+    QCOMPARE(sfptest::labelImage(panel.findChild<QLabel *>(QStringLiteral("carrierLogo"))),
              QImage(QStringLiteral(":/lxi-logo.bmp")).convertToFormat(QImage::Format_RGB32));
 }
 

@@ -179,6 +179,16 @@ bool isChild()
     return qEnvironmentVariableIsSet("SFP_TEST_CHILD");
 }
 
+QImage labelImage(const QLabel *label, QImage::Format format)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const QPixmap pixmap = label->pixmap();
+#else
+    const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
+#endif
+    return pixmap.isNull() ? QImage() : pixmap.toImage().convertToFormat(format);
+}
+
 QString writeFile(const QString &dir, const QString &name, const QByteArray &content)
 {
     QString path = dir + QLatin1Char('/') + name;

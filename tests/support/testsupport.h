@@ -1,6 +1,8 @@
 #ifndef SFP_TESTSUPPORT_H
 #define SFP_TESTSUPPORT_H
 
+#include <QImage>
+#include <QLabel>
 #include <QMap>
 #include <QMessageBox>
 #include <QObject>
@@ -89,6 +91,9 @@ struct ChildResult
 ChildResult runInChild(const QString &testFunction, const QStringList &environment = {},
                        int timeoutMs = 30000);
 bool isChild();
+
+// The picture a label shows, as an image of the given format (null when none).
+QImage labelImage(const QLabel *label, QImage::Format format = QImage::Format_RGB32);
 
 // Writes text to a file in dir and returns its path.
 QString writeFile(const QString &dir, const QString &name, const QByteArray &content);
