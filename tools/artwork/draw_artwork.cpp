@@ -219,6 +219,23 @@ QImage cardPicture()
     return img;
 }
 
+// The desktop icon: the maker's mark on the title bar's navy.
+QImage appIcon()
+{
+    QImage img(64, 64, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kNavy);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+    drawMark(p, QRectF(14, 10, 36, 30), Qt::white, kAccent);
+    p.setPen(Qt::white);
+    p.setFont(sans(13, QFont::Bold));
+    p.drawText(QRect(0, 40, 64, 18), Qt::AlignCenter, QStringLiteral("6820"));
+    return img;
+}
+
 bool save(const QImage &img, const QString &path, const char *format)
 {
     if (!img.save(path, format)) {
@@ -245,6 +262,7 @@ int main(int argc, char **argv)
               out.filePath(QStringLiteral("lxi-logo.bmp")), "BMP") &&
          ok;
     ok = save(splashBackground(), out.filePath(QStringLiteral("fp_splash.png")), "PNG") && ok;
+    ok = save(appIcon(), out.filePath(QStringLiteral("tn6820fp.png")), "PNG") && ok;
     ok = save(cardPicture(), out.filePath(QStringLiteral("tn6820fp_splash.png")), "PNG") && ok;
     return ok ? 0 : 1;
 }
