@@ -164,6 +164,8 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
         }
         pending << &w;
     }
+    for (getResourceInfo_params_t &w : work)
+        w.handedOver.store(true, std::memory_order_release);
     {
         QProgressDialog progress(this);
         progress.setObjectName(QStringLiteral("searchProgress"));
@@ -183,8 +185,10 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
         future.waitForFinished();
     }
     QList<resourceInfo_t> records;
-    for (const getResourceInfo_params_t &w : work)
+    for (const getResourceInfo_params_t &w : work) {
+        w.examined.load(std::memory_order_acquire);
         records << w.info;
+    }
     records = tn6800fp_mergeCarriers(records);
     std::sort(records.begin(), records.end(), [](const resourceInfo_t &a, const resourceInfo_t &b) {
         return descriptorLessThan(a.descriptor, b.descriptor);

@@ -48,18 +48,24 @@ quint16 tn6800fp_translateCardCode(quint16 reported)
 
 void getResourceInfo(getResourceInfo_params_t *params)
 {
-    if (params->done)
+    params->handedOver.load(std::memory_order_acquire);
+    if (params->done) {
+        params->examined.store(true, std::memory_order_release);
         return;
+    }
     resourceInfo_t info = params->info;
     ViSession vi = 0;
     const QByteArray descriptor = info.descriptor.toLatin1();
-    if (viOpen(params->resourceManager, descriptor.constData(), VI_NULL, 0, &vi) < 0)
+    if (viOpen(params->resourceManager, descriptor.constData(), VI_NULL, 0, &vi) < 0) {
+        params->examined.store(true, std::memory_order_release);
         return;
+    }
     tn6800_carrierHandle handle;
     std::memset(&handle, 0, sizeof handle);
     handle.resourceManager = params->resourceManager;
     if (tn6800_openCarrier(vi, &handle) < 0 || !handle.carrier) {
         viClose(vi);
+        params->examined.store(true, std::memory_order_release);
         return;
     }
     tn6800_carrier *carrier = handle.carrier;
@@ -104,6 +110,7 @@ void getResourceInfo(getResourceInfo_params_t *params)
     params->info = info;
     tn6800_closeCarrier(&handle);
     viClose(vi);
+    params->examined.store(true, std::memory_order_release);
 }
 
 QList<resourceInfo_t> tn6800fp_mergeCarriers(const QList<resourceInfo_t> &records)

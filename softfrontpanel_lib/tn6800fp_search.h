@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 #include "visa.h"
 
@@ -29,6 +30,11 @@ struct getResourceInfo_params_t
     ViSession resourceManager = 0;
     resourceInfo_t info;
     bool done = false; // examined before the parallel run
+    // The thread pool already orders the hand-over of a record to its worker
+    // and back, but inside the toolkit, where race checkers cannot see it;
+    // these two flags make both directions visible in the program's own code.
+    std::atomic<bool> handedOver{false};
+    std::atomic<bool> examined{false};
 };
 
 // Opens the resource, asks the common library for the carrier's positions and

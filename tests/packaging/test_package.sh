@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it, starts the installed program in
+# demo mode (offscreen, driven unattended) from the installed paths, and
+# removes the package again. Needs root; skipped (77) otherwise.
+set -euo pipefail
+build=$1 autodrive=$2
+[ "$(id -u)" -eq 0 ] || { echo "not root: skipped"; exit 77; }
+if dpkg-query -W -f='${Status}' tn6820fp 2>/dev/null | grep -q "install ok installed"; then
+    echo "tn6820fp is installed already: skipped so as not to touch it"
+    exit 77
+fi
+work=$(mktemp -d)
+trap 'dpkg -r tn6820fp >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+(cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null)
+deb=$(ls "$work"/tn6820fp_*.deb)
+dpkg-deb --info "$deb" | grep -E "Package|Depends"
+dpkg -i "$deb" >/dev/null
+for f in /usr/bin/tn6820fp /usr/lib/tn6820fp/libvisa64.so /usr/lib/tn6820fp/libtn6820_64.so \
+    /usr/lib/tn6820fp/libtn6800_64.so /usr/share/applications/tn6820fp.desktop \
+    /usr/share/icons/hicolor/64x64/apps/tn6820fp.png; do
+    [ -f "$f" ] || { echo "missing: $f"; exit 1; }
+done
+ldd /usr/bin/tn6820fp | grep -q -E "libvisa64.so => /usr/(bin/\.\./)?lib/tn6820fp/libvisa64.so" ||
+    { echo "the program does not find its platform libraries"; ldd /usr/bin/tn6820fp; exit 1; }
+grep -q "^Exec=tn6820fp$" /usr/share/applications/tn6820fp.desktop
+out=$(cd "$work" && LD_PRELOAD=$autodrive QT_QPA_PLATFORM=offscreen timeout 60 tn6820fp 2>&1)
+echo "$out" | grep autodrive
+echo "$out" | grep -q "autodrive: exit confirmed" || { echo "$out"; exit 1; }
+echo "the installed program ran in demo mode and exited with status 0"
