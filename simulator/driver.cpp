@@ -101,6 +101,19 @@ ViStatus storeWaveform(CardState &card, unsigned mask, ViInt32 perChannel, ViInt
     return VI_SUCCESS;
 }
 
+// Runs an entry point's work on the card of a driver session, with the bench
+// locked; an injected error or a session that is not open stops it first.
+template <typename Work> ViStatus onCard(Call &call, ViSession vi, Work &&work)
+{
+    if (call.injectedError())
+        return call.finish(VI_SUCCESS);
+    std::lock_guard<std::mutex> lock(Bench::instance().mutex());
+    CardState *card = cardOf(vi);
+    if (!card)
+        return call.finish(VI_ERROR_INV_OBJECT);
+    return call.finish(work(*card));
+}
+
 } // namespace
 
 extern "C" {
@@ -189,15 +202,10 @@ ViStatus VI_FUNC tn6820_reset(ViSession vi)
 {
     Call call("tn6820_reset");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    *card = CardState();
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        card = CardState();
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_error_message(ViSession vi, ViStatus statusCode, ViChar message[])
@@ -281,17 +289,12 @@ ViStatus VI_FUNC tn6820_setOutputEnable(ViSession vi, ViUInt16 channelMask)
 {
     Call call("tn6820_setOutputEnable");
     call.arg("vi", static_cast<long long>(vi)).argHex("channelMask", channelMask);
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (channelMask > 0xFF)
-        return call.finish(TN6820_ERROR_INV_CHANNEL_MASK);
-    card->enabledMask |= channelMask;
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (channelMask > 0xFF)
+            return TN6820_ERROR_INV_CHANNEL_MASK;
+        card.enabledMask |= channelMask;
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_writeChannels(ViSession vi, ViUInt16 channelMask, ViReal64 values[])
@@ -300,47 +303,37 @@ ViStatus VI_FUNC tn6820_writeChannels(ViSession vi, ViUInt16 channelMask, ViReal
     call.arg("vi", static_cast<long long>(vi))
         .argHex("channelMask", channelMask)
         .samples("values", values, 8);
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (channelMask > 0xFF)
-        return call.finish(TN6820_ERROR_INV_CHANNEL_MASK);
-    if (!values)
-        return call.finish(TN6820_ERROR_NULL_POINTER);
-    const CardData &d = b.data().card;
-    ViStatus st = VI_SUCCESS;
-    for (int i = 0; i < 8; ++i) {
-        if (!((channelMask >> i) & 1u))
-            continue;
-        double v = values[i];
-        if (!(v >= d.lowLimit && v <= d.highLimit)) {
-            v = v > d.highLimit ? d.highLimit : d.lowLimit;
-            st = TN6820_WARN_OUTPUT_CLIPPED;
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (channelMask > 0xFF)
+            return TN6820_ERROR_INV_CHANNEL_MASK;
+        if (!values)
+            return TN6820_ERROR_NULL_POINTER;
+        const CardData &d = Bench::instance().data().card;
+        ViStatus st = VI_SUCCESS;
+        for (int i = 0; i < 8; ++i) {
+            if (!((channelMask >> i) & 1u))
+                continue;
+            double v = values[i];
+            if (!(v >= d.lowLimit && v <= d.highLimit)) {
+                v = v > d.highLimit ? d.highLimit : d.lowLimit;
+                st = TN6820_WARN_OUTPUT_CLIPPED;
+            }
+            card.values[i] = v;
         }
-        card->values[i] = v;
-    }
-    return call.finish(st);
+        return st;
+    });
 }
 
 ViStatus VI_FUNC tn6820_setFilter(ViSession vi, ViInt16 filter)
 {
     Call call("tn6820_setFilter");
     call.arg("vi", static_cast<long long>(vi)).arg("filter", static_cast<long long>(filter));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (filter < 0 || filter > 3)
-        return call.finish(TN6820_ERROR_INV_FILTER);
-    card->filter = filter;
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (filter < 0 || filter > 3)
+            return TN6820_ERROR_INV_FILTER;
+        card.filter = filter;
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, ViInt32 segmentLength,
@@ -358,17 +351,12 @@ ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, Vi
                 static_cast<long long>(segmentLength) * channelCount(channelMask) <= kMemory;
     call.samples("buffer", buffer,
                  sane ? static_cast<std::size_t>(segmentLength) * channelCount(channelMask) : 0);
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (card->running)
-        return call.finish(VI_ERROR_RSRC_BUSY);
-    return call.finish(
-        storeWaveform(*card, channelMask, segmentLength, updateRate, filter, grouping, buffer));
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (card.running)
+            return VI_ERROR_RSRC_BUSY;
+        return storeWaveform(card, channelMask, segmentLength, updateRate, filter, grouping,
+                             buffer);
+    });
 }
 
 ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
@@ -390,55 +378,40 @@ ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
                  sane ? static_cast<std::size_t>(samplesPerChannel) * channelCount(channelMask)
                       : 0);
     call.arg("reserved2", reserved2).arg("reserved3", reserved3);
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (card->running)
-        return call.finish(VI_ERROR_RSRC_BUSY);
-    if (reserved != 0)
-        return call.finish(VI_ERROR_PARAMETER4);
-    ViStatus st =
-        storeWaveform(*card, channelMask, samplesPerChannel, updateRate, filter, grouping, buffer);
-    if (st >= 0)
-        card->running = true;
-    return call.finish(st);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (card.running)
+            return VI_ERROR_RSRC_BUSY;
+        if (reserved != 0)
+            return VI_ERROR_PARAMETER4;
+        ViStatus st = storeWaveform(card, channelMask, samplesPerChannel, updateRate, filter,
+                                    grouping, buffer);
+        if (st >= 0)
+            card.running = true;
+        return st;
+    });
 }
 
 ViStatus VI_FUNC tn6820_stopContWaveform(ViSession vi, ViBoolean stopNow)
 {
     Call call("tn6820_stopContWaveform");
     call.arg("vi", static_cast<long long>(vi)).arg("stopNow", static_cast<long long>(stopNow));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    card->running = false;
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        card.running = false;
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_resetFIFO(ViSession vi)
 {
     Call call("tn6820_resetFIFO");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    CardState *card = cardOf(vi);
-    if (!card)
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (card->running)
-        return call.finish(VI_ERROR_RSRC_BUSY);
-    card->memory.clear();
-    card->memoryMask = 0;
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+        if (card.running)
+            return VI_ERROR_RSRC_BUSY;
+        card.memory.clear();
+        card.memoryMask = 0;
+        return VI_SUCCESS;
+    });
 }
 
 } // extern "C"
