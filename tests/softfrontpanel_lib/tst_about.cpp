@@ -38,6 +38,9 @@ private slots:
     void licenceLinkOpensDialog();
     void licenceDialogSize_data();
     void licenceDialogSize();
+    void licenceDialogAtScreenDpi_data();
+    void licenceDialogAtScreenDpi();
+    void licenceDialogSizeChild();
     void licenceTexts_data();
     void licenceTexts();
     void clickableLabelLooksLikeALink();
@@ -189,6 +192,38 @@ void tst_about::licenceDialogSize()
     auto *text = dialog.findChild<QPlainTextEdit *>(QStringLiteral("licenseText"));
     QCOMPARE(text->minimumSize(), tn6800fp_licenseTextMinimumSize(dialog.logicalDpiX()));
     QVERIFY(dialog.isModal());
+}
+
+void tst_about::licenceDialogAtScreenDpi_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QByteArray>("size");
+    QTest::newRow("96 dpi") << 96 << QByteArray("650x500");
+    QTest::newRow("120 dpi") << 120 << QByteArray("812x625");
+}
+
+void tst_about::licenceDialogAtScreenDpi()
+{
+    QFETCH(int, dpi);
+    QFETCH(QByteArray, size);
+    const sfptest::ChildResult r = sfptest::runInChild(
+        QStringLiteral("licenceDialogSizeChild"), {QStringLiteral("QT_FONT_DPI=%1").arg(dpi)});
+    QCOMPARE(r.exitCode, 0);
+    if (!r.out.contains("dpi " + QByteArray::number(dpi) + " "))
+        QSKIP("this platform plugin does not take its resolution from QT_FONT_DPI");
+    QVERIFY2(r.out.contains("dpi " + QByteArray::number(dpi) + " text box " + size),
+             r.out.constData());
+}
+
+void tst_about::licenceDialogSizeChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child processes of licenceDialogAtScreenDpi");
+    qtLicense dialog;
+    const QSize min =
+        dialog.findChild<QPlainTextEdit *>(QStringLiteral("licenseText"))->minimumSize();
+    std::printf("dpi %d text box %dx%d\n", dialog.logicalDpiX(), min.width(), min.height());
+    std::fflush(stdout);
 }
 
 void tst_about::licenceTexts_data()
