@@ -233,6 +233,11 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
             row->setData(1, Qt::StatusTipRole, r.descriptor);
             if (number != 0) {
                 row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+                // Cards that can be chosen stand out from the other positions.
+                QFont bold = row->font(0);
+                bold.setBold(true);
+                row->setFont(0, bold);
+                row->setFont(1, bold);
                 ++offered;
                 ++carrierCards;
                 descriptorList = r.descriptor;
