@@ -253,36 +253,30 @@ ViStatus VI_FUNC tn6820_readSerialNo(ViSession vi, ViUInt32 *serialNumber, ViCha
 {
     Call call("tn6820_readSerialNo");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    if (!cardOf(vi))
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (!serialNumber || !subtype)
-        return call.finish(TN6820_ERROR_NULL_POINTER);
-    *serialNumber = b.data().card.serial;
-    copyText(b.data().card.subtype, subtype, 16);
-    call.arg("*serialNumber", static_cast<long long>(*serialNumber)).arg("subtype", subtype);
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &) -> ViStatus {
+        if (!serialNumber || !subtype)
+            return TN6820_ERROR_NULL_POINTER;
+        const CardData &d = Bench::instance().data().card;
+        *serialNumber = d.serial;
+        copyText(d.subtype, subtype, 16);
+        call.arg("*serialNumber", static_cast<long long>(*serialNumber)).arg("subtype", subtype);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_getOutputLimits(ViSession vi, ViReal64 *lowLimit, ViReal64 *highLimit)
 {
     Call call("tn6820_getOutputLimits");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
-    Bench &b = Bench::instance();
-    std::lock_guard<std::mutex> lock(b.mutex());
-    if (!cardOf(vi))
-        return call.finish(VI_ERROR_INV_OBJECT);
-    if (!lowLimit || !highLimit)
-        return call.finish(TN6820_ERROR_NULL_POINTER);
-    *lowLimit = b.data().card.lowLimit;
-    *highLimit = b.data().card.highLimit;
-    call.arg("*lowLimit", *lowLimit).arg("*highLimit", *highLimit);
-    return call.finish(VI_SUCCESS);
+    return onCard(call, vi, [&](CardState &) -> ViStatus {
+        if (!lowLimit || !highLimit)
+            return TN6820_ERROR_NULL_POINTER;
+        const CardData &d = Bench::instance().data().card;
+        *lowLimit = d.lowLimit;
+        *highLimit = d.highLimit;
+        call.arg("*lowLimit", *lowLimit).arg("*highLimit", *highLimit);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus VI_FUNC tn6820_setOutputEnable(ViSession vi, ViUInt16 channelMask)
