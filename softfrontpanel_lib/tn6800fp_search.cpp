@@ -69,9 +69,18 @@ void getResourceInfo(getResourceInfo_params_t *params)
         return;
     }
     tn6800_carrier *carrier = handle.carrier;
-    carrier->accessTable(carrier, 0, 1);
-    const tn6800_accessTable *registers = carrier->accessTable(carrier, 1, 1);
     const tn6800_carrierInfo *block = carrier->info;
+    if (!block) { // a carrier object without its description is no carrier
+        tn6800_closeCarrier(&handle);
+        viClose(vi);
+        params->examined.store(true, std::memory_order_release);
+        return;
+    }
+    const tn6800_accessTable *registers = nullptr;
+    if (carrier->accessTable) {
+        carrier->accessTable(carrier, 0, 1);
+        registers = carrier->accessTable(carrier, 1, 1);
+    }
     info.carrierModel = tn6800fp_translateCarrierModel(block->carrierModel);
 
     ViUInt16 interfaceType = 0;
