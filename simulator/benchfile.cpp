@@ -219,7 +219,14 @@ public:
                 return false;
         }
         ++m_line;
-        return closeSection(error);
+        if (!closeSection(error))
+            return false;
+        // Checked once both limits are known: either may stand alone and meet the default.
+        if (!(m_out.card.lowLimit < m_out.card.highLimit)) {
+            m_line = m_limitLine;
+            return fail("high_limit must be above low_limit", error);
+        }
+        return true;
     }
 
 private:
@@ -339,8 +346,7 @@ private:
                 if (!parseDouble(value, d))
                     return fail(bad + ": expected a number of volts", error);
                 (key == "low_limit" ? c.lowLimit : c.highLimit) = d;
-                if (c.lowLimit >= c.highLimit && key == "high_limit")
-                    return fail("high_limit must be above low_limit", error);
+                m_limitLine = m_line;
             } else {
                 return fail("unknown key '" + key + "' in [bench]", error);
             }
@@ -471,6 +477,7 @@ private:
     std::string m_file;
     BenchData &m_out;
     int m_line = 0;
+    int m_limitLine = 0;
     int m_sectionLine = 0;
     std::string m_section;
     Carrier m_carrier;

@@ -60,6 +60,11 @@ void tst_simulator::badBenchFile_data()
     QTest::newRow("unknown key") << "[bench]\ncolour = red\n" << 2 << "unknown key 'colour'";
     QTest::newRow("limits reversed") << "[bench]\nlow_limit = 5\nhigh_limit = 1\n"
                                      << 3 << "above low_limit";
+    QTest::newRow("low limit at the default high limit") << "[bench]\nlow_limit = 10\n"
+                                                         << 2 << "above low_limit";
+    QTest::newRow("high limit below the default low limit")
+        << "[bench]\nserial = 1\nhigh_limit = -12\nsubtype = XY\n"
+        << 3 << "above low_limit";
     QTest::newRow("position before positions")
         << "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\nposition = 1 0x6820\n"
         << 4 << "needs 'positions'";
