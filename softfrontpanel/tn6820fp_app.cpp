@@ -15,6 +15,7 @@
 #include "tn6800.h"
 #include "tn6800fp_about.h"
 #include "tn6800fp_led.h"
+#include "tn6800fp_widgets.h"
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
 #include "tn6820fp_comset.h"
@@ -25,13 +26,6 @@ namespace {
 
 constexpr int kWriteTab = 1;
 constexpr ViUInt16 kAllChannels = 0xFF;
-
-QLabel *fixedLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
-    return label;
-}
 
 } // namespace
 
@@ -109,16 +103,14 @@ void tn6820fp_App::buildGenerationPage()
     auto *control = new QHBoxLayout(generationGroup);
     startButton = new QPushButton(QStringLiteral("Start"));
     startButton->setObjectName(QStringLiteral("panelStartButton"));
-    startButton->setWhatsThis(QStringLiteral("Start Waveform Generation"));
-    startButton->setToolTip(QStringLiteral("Start Waveform Generation"));
+    tn6800fp_setHelp(startButton, QStringLiteral("Start Waveform Generation"));
     stopButton = new QPushButton(QStringLiteral("Stop"));
     stopButton->setObjectName(QStringLiteral("panelStopButton"));
-    stopButton->setWhatsThis(QStringLiteral("Stop Waveform Generation"));
-    stopButton->setToolTip(QStringLiteral("Stop Waveform Generation"));
+    tn6800fp_setHelp(stopButton, QStringLiteral("Stop Waveform Generation"));
     control->addWidget(startButton);
     control->addWidget(stopButton);
     control->addSpacing(30);
-    control->addWidget(fixedLabel(QStringLiteral("Generate")));
+    control->addWidget(tn6800fp_fixedLabel(QStringLiteral("Generate")));
     generateMode = new QComboBox;
     generateMode->setObjectName(QStringLiteral("generateMode"));
     generateMode->addItems({QStringLiteral("Single Cycle"), QStringLiteral("Continuous")});
@@ -126,8 +118,7 @@ void tn6820fp_App::buildGenerationPage()
     const QString modeTip = QStringLiteral(
         "Type of waveform to be generated.\nSingle Cycle - generates a single pulse of the "
         "waveform\nContinuous - generates a continuous waveform");
-    generateMode->setWhatsThis(modeTip);
-    generateMode->setToolTip(modeTip);
+    tn6800fp_setHelp(generateMode, modeTip);
     control->addWidget(generateMode);
     P->addWidget(generationGroup);
 
@@ -137,8 +128,7 @@ void tn6820fp_App::buildGenerationPage()
     for (int n = 1; n <= 8; ++n) {
         auto *box = new QCheckBox(QStringLiteral("Channel %1").arg(n));
         box->setObjectName(QStringLiteral("channelSelect%1").arg(n));
-        box->setWhatsThis(QStringLiteral("Channel Number %1").arg(n));
-        box->setToolTip(QStringLiteral("Channel Number %1").arg(n));
+        tn6800fp_setHelp(box, QStringLiteral("Channel Number %1").arg(n));
         box->setChecked(n == 1);
         channelSelect[n - 1] = box;
         selectLayout->addWidget(box);
@@ -174,18 +164,17 @@ void tn6820fp_App::buildWritePage()
                "Voltage will be generated when value is\nentered to this control and Enter "
                "pressed.")
                 .arg(n);
-        box->setWhatsThis(tip);
-        box->setToolTip(tip);
+        tn6800fp_setHelp(box, tip);
         box->setValue(0);
         dacValue[n - 1] = box;
     }
     for (int r = 0; r < 4; ++r) {
         auto *row = new QHBoxLayout;
-        row->addWidget(fixedLabel(QStringLiteral("Channel %1").arg(2 * r + 1)));
+        row->addWidget(tn6800fp_fixedLabel(QStringLiteral("Channel %1").arg(2 * r + 1)));
         row->addSpacing(30);
         row->addWidget(dacValue[2 * r]);
         row->addSpacing(60);
-        row->addWidget(fixedLabel(QStringLiteral("Channel %1").arg(2 * r + 2)));
+        row->addWidget(tn6800fp_fixedLabel(QStringLiteral("Channel %1").arg(2 * r + 2)));
         row->addSpacing(30);
         row->addWidget(dacValue[2 * r + 1]);
         rows->addLayout(row);
@@ -199,8 +188,9 @@ void tn6820fp_App::buildWritePage()
 void tn6820fp_App::addHardwareInfo()
 {
     if (demoMode) {
-        about()->addHardwareInfo(QStringLiteral("68209481 (DEMO)"), QStringLiteral("1.0.1.0 (DEMO)"),
-                                 QStringLiteral("6820-AA (DEMO)"), QString(), QString());
+        about()->addHardwareInfo(QStringLiteral("68209481 (DEMO)"),
+                                 QStringLiteral("1.0.1.0 (DEMO)"), QStringLiteral("6820-AA (DEMO)"),
+                                 QString(), QString());
         return;
     }
     ViUInt32 serialNumber = 0;
@@ -213,9 +203,8 @@ void tn6820fp_App::addHardwareInfo()
     char instrumentFirmwareRevision[64];
     std::memset(driverRevision, 0, sizeof driverRevision);
     std::memset(instrumentFirmwareRevision, 0, sizeof instrumentFirmwareRevision);
-    reportDriverStatus(
-        tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision),
-        "tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)");
+    reportDriverStatus(tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision),
+                       "tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)");
     instrumentFirmwareRevision[sizeof instrumentFirmwareRevision - 1] = '\0';
     about()->addHardwareInfo(QString::asprintf("%08lx", static_cast<unsigned long>(serialNumber)),
                              QString::fromLatin1(instrumentFirmwareRevision),
@@ -323,8 +312,12 @@ int tn6820fp_App::setDac(double)
 int tn6820fp_App::setFilt(int filter)
 {
     if (!demoMode)
-        reportDriverStatus(tn6820_setFilter(vi(), ViInt16(filter)), "tn6820_setFilter(vi(), filter)");
+        reportDriverStatus(tn6820_setFilter(vi(), ViInt16(filter)),
+                           "tn6820_setFilter(vi(), filter)");
     return 0;
 }
 
-int tn6820fp_App::setFreq(int) { return 0; }
+int tn6820fp_App::setFreq(int)
+{
+    return 0;
+}

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "tn6800fp_led.h"
+#include "tn6800fp_widgets.h"
 #include "tn6820fp_icons.h"
 
 namespace {
@@ -20,8 +21,7 @@ QPushButton *waveButton(const QPixmap &icon, const char *name, const char *what)
     b->setIconSize(icon.size());
     const QString tip = QStringLiteral("Selects the %1 waveform to be generated on this channel")
                             .arg(QLatin1String(what));
-    b->setWhatsThis(tip);
-    b->setToolTip(tip);
+    tn6800fp_setHelp(b, tip);
     return b;
 }
 
@@ -34,16 +34,8 @@ QDoubleSpinBox *voltBox(const char *name, const QString &tip)
     box->setRange(-1e100, 1e100);
     box->setSingleStep(1.0);
     box->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    box->setWhatsThis(tip);
-    box->setToolTip(tip);
+    tn6800fp_setHelp(box, tip);
     return box;
-}
-
-QLabel *fixedLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
-    return label;
 }
 
 } // namespace
@@ -77,10 +69,10 @@ tn6820fp_chSet::tn6820fp_chSet()
     offset = voltBox("offset", QStringLiteral("Specifies offset (in Volts) of the waveform\nto be "
                                               "generated on this channel"));
     offset->setValue(0);
-    bottom->addWidget(fixedLabel(QStringLiteral("Amplitude")));
+    bottom->addWidget(tn6800fp_fixedLabel(QStringLiteral("Amplitude")));
     bottom->addWidget(amplitude);
     bottom->addSpacing(30);
-    bottom->addWidget(fixedLabel(QStringLiteral("Offset")));
+    bottom->addWidget(tn6800fp_fixedLabel(QStringLiteral("Offset")));
     bottom->addWidget(offset);
     waveform = WaveSine;
 }

@@ -5,34 +5,24 @@
 #include <QLabel>
 #include <QSpinBox>
 
-namespace {
-
-QLabel *fixedLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
-    return label;
-}
-
-} // namespace
+#include "tn6800fp_widgets.h"
 
 tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
 {
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(fixedLabel(QStringLiteral("Frequency")));
+    layout->addWidget(tn6800fp_fixedLabel(QStringLiteral("Frequency")));
     freqBox = new QSpinBox;
     freqBox->setObjectName(QStringLiteral("freqBox"));
     freqBox->setRange(1, 50000);
     freqBox->setSuffix(QStringLiteral(" Hz"));
     freqBox->setValue(1000);
-    const QString freqTip = QStringLiteral(
-        "Select the waveform frequency.\nThe frequency value is common for all DAC "
-        "channels.\nValues should be in the range 50KHz - 1Hz");
-    freqBox->setWhatsThis(freqTip);
-    freqBox->setToolTip(freqTip);
+    const QString freqTip =
+        QStringLiteral("Select the waveform frequency.\nThe frequency value is common for all DAC "
+                       "channels.\nValues should be in the range 50KHz - 1Hz");
+    tn6800fp_setHelp(freqBox, freqTip);
     layout->addWidget(freqBox);
     layout->addSpacing(30);
-    layout->addWidget(fixedLabel(QStringLiteral("Filter")));
+    layout->addWidget(tn6800fp_fixedLabel(QStringLiteral("Filter")));
     filterBox = new QComboBox;
     filterBox->setObjectName(QStringLiteral("filterBox"));
     filterBox->addItems({QStringLiteral("200Hz"), QStringLiteral("2kHz"), QStringLiteral("20kHz"),
@@ -42,10 +32,15 @@ tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
     const QString filterTip = QStringLiteral(
         "Selects a filter value for the DAC output filters.\nThe filter value is common for all "
         "DAC channels.\nSelectable Values : 200Hz, 2KHz, 20KHz, Bypass");
-    filterBox->setWhatsThis(filterTip);
-    filterBox->setToolTip(filterTip);
+    tn6800fp_setHelp(filterBox, filterTip);
     layout->addWidget(filterBox);
 }
 
-int tn6820fp_comSet::frequency() const { return freqBox->value(); }
-int tn6820fp_comSet::filterIndex() const { return filterBox->currentIndex(); }
+int tn6820fp_comSet::frequency() const
+{
+    return freqBox->value();
+}
+int tn6820fp_comSet::filterIndex() const
+{
+    return filterBox->currentIndex();
+}

@@ -61,7 +61,19 @@ const char *const kTriangle[] = {
 
 } // namespace
 
-QPixmap tn6820fp_sinePixmap() { return QPixmap(kSine); }
-QPixmap tn6820fp_squarePixmap() { return QPixmap(kSquare); }
-QPixmap tn6820fp_sawPixmap() { return QPixmap(kSaw); }
-QPixmap tn6820fp_trianglePixmap() { return QPixmap(kTriangle); }
+QPixmap tn6820fp_sinePixmap()
+{
+    return QPixmap(kSine);
+}
+QPixmap tn6820fp_squarePixmap()
+{
+    return QPixmap(kSquare);
+}
+QPixmap tn6820fp_sawPixmap()
+{
+    return QPixmap(kSaw);
+}
+QPixmap tn6820fp_trianglePixmap()
+{
+    return QPixmap(kTriangle);
+}

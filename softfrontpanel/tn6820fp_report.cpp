@@ -9,10 +9,9 @@ void reportDriverStatus(ViStatus status, const char *callLabel)
 {
     if (status == VI_SUCCESS)
         return;
-    const QByteArray text =
-        tn6800fp_statusText(status, [](ViStatus s, ViChar buffer[]) {
-            return tn6820_error_message(VI_NULL, s, buffer);
-        }).toLocal8Bit();
+    const QByteArray text = tn6800fp_statusText(status, [](ViStatus s, ViChar buffer[]) {
+                                return tn6820_error_message(VI_NULL, s, buffer);
+                            }).toLocal8Bit();
     if (status < 0)
         showError(QString::asprintf("%s failed due to [%s]", callLabel, text.constData()));
     else

@@ -14,6 +14,7 @@
 #include "tn6800fp_icons.h"
 #include "tn6800fp_led.h"
 #include "tn6800fp_style.h"
+#include "tn6800fp_widgets.h"
 
 namespace {
 
@@ -29,9 +30,10 @@ QPushButton *makeButton(const QString &text, const char *name, const QString &wh
 {
     auto *b = new QPushButton(text);
     b->setObjectName(QLatin1String(name));
-    b->setWhatsThis(whatsThis);
     if (withTooltip)
-        b->setToolTip(whatsThis);
+        tn6800fp_setHelp(b, whatsThis);
+    else
+        b->setWhatsThis(whatsThis);
     return b;
 }
 
@@ -252,12 +254,6 @@ void tn6800fp_app::enterWIT()
     QWhatsThis::enterWhatsThisMode();
 }
 
-void tn6800fp_app::setTip(QWidget *w, const QString &text)
-{
-    w->setWhatsThis(text);
-    w->setToolTip(text);
-}
-
 void tn6800fp_app::autoscaleToggledSlot(bool status)
 {
     autoscaleButton->setText(status ? QStringLiteral("ON") : QStringLiteral("OFF"));
@@ -274,12 +270,12 @@ void tn6800fp_app::startToggledSlot(bool status)
 {
     if (status) {
         startButton->setIcon(QIcon(tn6800fp_stopPixmap()));
-        setTip(startButton, QLatin1String(kBreakTip));
+        tn6800fp_setHelp(startButton, QLatin1String(kBreakTip));
         startContButton->setEnabled(false);
         emit startSingle();
     } else {
         startButton->setIcon(QIcon(tn6800fp_startPixmap()));
-        setTip(startButton, QLatin1String(kStartTipAfterBreak));
+        tn6800fp_setHelp(startButton, QLatin1String(kStartTipAfterBreak));
         startButton->setEnabled(false);
         startContButton->setEnabled(false);
         emit breakSingle();
@@ -290,12 +286,12 @@ void tn6800fp_app::startContToggledSlot(bool status)
 {
     if (status) {
         startContButton->setIcon(QIcon(tn6800fp_stopPixmap()));
-        setTip(startContButton, QLatin1String(kStopContTip));
+        tn6800fp_setHelp(startContButton, QLatin1String(kStopContTip));
         startButton->setEnabled(false);
         emit startCont();
     } else {
         startContButton->setIcon(QIcon(tn6800fp_continuousPixmap()));
-        setTip(startContButton, QLatin1String(kContTip));
+        tn6800fp_setHelp(startContButton, QLatin1String(kContTip));
         startButton->setEnabled(false);
         startContButton->setEnabled(false);
         emit stopCont();

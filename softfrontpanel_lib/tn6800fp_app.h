@@ -83,7 +83,6 @@ protected:
     QPushButton *startContButton;
 
 private:
-    void setTip(QWidget *w, const QString &text);
     static void setLine(QLabel *label, const QString &text, const QString &whatsThis);
 };
 
