@@ -19,6 +19,7 @@ extern "C" {
 #define TN6800_ERROR_NULL_POINTER ((ViStatus)0xBFFC0902L)
 #define TN6800_ERROR_INV_POSITION ((ViStatus)0xBFFC0903L)
 #define TN6800_ERROR_INV_REGISTER ((ViStatus)0xBFFC0904L)
+#define TN6800_ERROR_INV_HANDLE ((ViStatus)0xBFFC0905L)
 
 /* Description of a carrier and of what sits in its positions. */
 typedef struct tn6800_carrierInfo

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 namespace orbsim {
 
@@ -131,7 +133,7 @@ std::size_t Bench::openSessionCount()
     return m_sessions.size();
 }
 
-ViStatus Bench::countCall(const std::string &function)
+const Fault *Bench::countCall(const std::string &function)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     long n = ++m_callCounts[function];
@@ -140,9 +142,52 @@ ViStatus Bench::countCall(const std::string &function)
             continue;
         if (f.when == Fault::When::Always || (f.when == Fault::When::OnCall && n == f.call) ||
             (f.when == Fault::When::FromCall && n >= f.call))
-            return f.status;
+            return &f;
     }
-    return VI_SUCCESS;
+    return nullptr;
+}
+
+int Bench::resourceOfSession(ViSession vi)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Session *s = session(vi);
+    return s ? s->resource : -1;
+}
+
+int Bench::firstResourceOfCarrier(int carrier) const
+{
+    for (std::size_t i = 0; i < m_data.resources.size(); ++i) {
+        if (m_data.resources[i].carrier == carrier)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Bench::delay(const char *function, int resource)
+{
+    double ms = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const std::map<std::string, double> *own =
+            resource >= 0 && static_cast<std::size_t>(resource) < m_data.resources.size()
+                ? &m_data.resources[static_cast<std::size_t>(resource)].latencyMs
+                : nullptr;
+        auto it = own ? own->find(function) : m_data.latencyMs.end();
+        if (own && it != own->end()) {
+            ms = it->second;
+        } else if ((it = m_data.latencyMs.find(function)) != m_data.latencyMs.end()) {
+            ms = it->second;
+        }
+    }
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
+
+const std::string *Bench::errorText(ViStatus status)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_data.errorTexts.find(status);
+    return it == m_data.errorTexts.end() ? nullptr : &it->second;
 }
 
 void Bench::trace(const std::string &line)
@@ -169,8 +214,12 @@ int Bench::findResource(const std::string &descriptor) const
 
 Call::Call(const char *function) : m_line(function), m_outer(++t_depth == 1)
 {
-    if (m_outer)
-        m_injected = Bench::instance().countCall(function);
+    if (m_outer) {
+        if (const Fault *f = Bench::instance().countCall(function)) {
+            m_injected = f->status;
+            m_afterWork = f->afterWork;
+        }
+    }
 }
 
 Call::~Call()
@@ -275,13 +324,11 @@ ViStatus Call::finish(ViStatus status)
     return status;
 }
 
-void copyText(const std::string &text, char *buffer, std::size_t size)
+void copyText(const std::string &text, char *buffer)
 {
-    if (!buffer || size == 0)
+    if (!buffer)
         return;
-    std::size_t n = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
 
 } // namespace orbsim

@@ -44,7 +44,8 @@ struct Carrier
     std::uint16_t model = 0;
     std::vector<Position> positions;
     tn6800_carrierInfo info{};
-    std::vector<CardState> cards; // one per position
+    std::vector<CardState> cards;            // one per position
+    std::map<std::string, double> latencyMs; // entry point -> milliseconds, for its resources
 };
 
 // One VISA resource; carrier is -1 for an instrument that is no carrier.
@@ -54,7 +55,7 @@ struct Resource
     int carrier = -1;
     std::uint16_t interfaceType = VI_INTF_ASRL;
     ViStatus openStatus = VI_SUCCESS;
-    double openLatencyMs = 0;
+    std::map<std::string, double> latencyMs; // entry point -> milliseconds
 };
 
 struct Fault
@@ -69,6 +70,9 @@ struct Fault
     ViStatus status = VI_SUCCESS;
     When when = When::Always;
     long call = 0;
+    // The entry point does its work (a session opened stays open) and then
+    // returns the status, as drivers do that open and then fail a later step.
+    bool afterWork = false;
 };
 
 struct CardData
@@ -80,6 +84,8 @@ struct CardData
     std::string commonRevision = "2.6.1.403";
     double lowLimit = -10.0;
     double highLimit = 10.0;
+    // tn6820_revision_query refuses VI_NULL, as many drivers do.
+    bool revisionNeedsSession = false;
 };
 
 struct BenchData
@@ -88,6 +94,8 @@ struct BenchData
     std::vector<Carrier> carriers;
     std::vector<Resource> resources; // in the order VISA lists them
     std::vector<Fault> faults;
+    std::map<std::string, double> latencyMs;    // entry point -> milliseconds, every call
+    std::map<ViStatus, std::string> errorTexts; // texts that replace the libraries' own
 };
 
 // Parses a bench description; on failure returns false and writes
@@ -139,13 +147,22 @@ public:
     std::map<ViSession, DriverSession> &driverSessions() { return m_driverSessions; }
 
     // Called once per entry-point call made from outside the stand-ins:
-    // counts the call and returns the status a fault injects (0: none).
-    ViStatus countCall(const std::string &function);
+    // counts the call and returns the fault it injects (null: none).
+    const Fault *countCall(const std::string &function);
     void trace(const std::string &line);
 
     // Lookup by descriptor as VISA compares them (case, default board and
     // default device name do not matter); -1 when unknown.
     int findResource(const std::string &descriptor) const;
+    // The resource of an instrument session or a driver session; -1 for none.
+    int resourceOfSession(ViSession vi);
+    int firstResourceOfCarrier(int carrier) const;
+
+    // Waits the latency the bench gives the entry point for the resource (or
+    // for every call); call without holding the bench's lock.
+    void delay(const char *function, int resource = -1);
+    // A text the bench sets for a status; null when it sets none.
+    const std::string *errorText(ViStatus status);
 
 private:
     Bench();
@@ -183,7 +200,7 @@ public:
     Call &samples(const char *name, const double *values, std::size_t count);
 
     // An injected error: the entry point returns it without doing its work.
-    bool injectedError() const { return m_injected < 0; }
+    bool injectedError() const { return m_injected < 0 && !m_afterWork; }
     // Writes the trace line; an injected warning replaces a success.
     ViStatus finish(ViStatus status);
 
@@ -192,10 +209,12 @@ private:
     bool m_outer;
     bool m_finished = false;
     ViStatus m_injected = VI_SUCCESS;
+    bool m_afterWork = false;
 };
 
-// Copies text into a caller buffer of the given size, always terminated.
-void copyText(const std::string &text, char *buffer, std::size_t size);
+// Copies the whole text, terminated, into a caller buffer, as a real library
+// does: a buffer that is too small is overrun, which the sanitizers report.
+void copyText(const std::string &text, char *buffer);
 
 } // namespace orbsim
 

@@ -55,6 +55,9 @@ resource = ASRL1::INSTR
 interface = asrl
 )";
 
+// Texts the bench sets are at most this long, as VISA's 256-byte buffers allow.
+const std::size_t kMaxText = 255;
+
 const char *const kEntryPoints[] = {"viOpenDefaultRM",
                                     "viFindRsrc",
                                     "viFindNext",
@@ -178,6 +181,27 @@ std::vector<std::string> splitWords(const std::string &s)
     return words;
 }
 
+bool knownEntryPoint(const std::string &name)
+{
+    for (const char *e : kEntryPoints) {
+        if (name == e)
+            return true;
+    }
+    return false;
+}
+
+bool parseYesNo(const std::string &text, bool &out)
+{
+    const std::string t = lower(text);
+    if (t == "yes" || t == "true" || t == "1")
+        out = true;
+    else if (t == "no" || t == "false" || t == "0")
+        out = false;
+    else
+        return false;
+    return true;
+}
+
 class Parser
 {
 public:
@@ -249,7 +273,7 @@ private:
         m_resource = Resource();
         m_fault = Fault();
         m_faultStatusSet = false;
-        m_latency = 0;
+        m_latency.clear();
         m_openStatus = VI_SUCCESS;
         m_interfaceSet = false;
         return true;
@@ -270,7 +294,7 @@ private:
             r.carrier = carrier;
             r.interfaceType = intf;
             r.openStatus = m_openStatus;
-            r.openLatencyMs = m_latency;
+            r.latencyMs = m_latency;
             m_out.resources.push_back(r);
         }
         return true;
@@ -301,6 +325,7 @@ private:
                 info.positionCode[i] = m_carrier.positions[i].code;
             m_carrier.cards.assign(m_carrier.positions.size(), CardState());
             m_carrier.resources = m_resources;
+            m_carrier.latencyMs = m_latency;
             int index = static_cast<int>(m_out.carriers.size());
             m_out.carriers.push_back(m_carrier);
             if (!addResources(m_carrier.interfaceType, index, error))
@@ -329,18 +354,28 @@ private:
                 if (!parseInteger(value, 0, UINT32_MAX, n))
                     return fail(bad + ": expected a number from 0 to 0xFFFFFFFF", error);
                 c.serial = static_cast<std::uint32_t>(n);
-            } else if (key == "subtype") {
-                if (value.size() > 15)
-                    return fail(bad + ": at most 15 characters", error);
-                c.subtype = value;
-            } else if (key == "firmware_revision" || key == "driver_revision") {
-                if (value.size() > 63)
-                    return fail(bad + ": at most 63 characters", error);
-                (key == "firmware_revision" ? c.firmwareRevision : c.driverRevision) = value;
-            } else if (key == "common_revision") {
-                if (value.size() > 39)
-                    return fail(bad + ": at most 39 characters", error);
-                c.commonRevision = value;
+            } else if (key == "subtype" || key == "firmware_revision" || key == "driver_revision" ||
+                       key == "common_revision") {
+                if (value.size() > kMaxText)
+                    return fail(bad + ": at most 255 characters", error);
+                (key == "subtype"             ? c.subtype
+                 : key == "firmware_revision" ? c.firmwareRevision
+                 : key == "driver_revision"   ? c.driverRevision
+                                              : c.commonRevision) = value;
+            } else if (key == "driver_revision_needs_session") {
+                if (!parseYesNo(value, c.revisionNeedsSession))
+                    return fail(bad + ": expected yes or no", error);
+            } else if (key == "error_text") {
+                const std::size_t gap = value.find_first_of(" \t");
+                ViStatus status = 0;
+                const std::string text =
+                    gap == std::string::npos ? std::string() : trim(value.substr(gap));
+                if (gap == std::string::npos || !parseStatus(value.substr(0, gap), status) ||
+                    text.empty() || text.size() > kMaxText)
+                    return fail(bad + ": expected '<status> <text of 1 to 255 characters>'", error);
+                m_out.errorTexts[status] = text;
+            } else if (key == "latency") {
+                return setLatency(m_out.latencyMs, value, bad, error);
             } else if (key == "low_limit" || key == "high_limit") {
                 double d = 0;
                 if (!parseDouble(value, d))
@@ -362,9 +397,11 @@ private:
             double d = 0;
             if (!parseDouble(value, d) || d < 0 || d > 60000)
                 return fail(bad + ": expected 0 to 60000 milliseconds", error);
-            m_latency = d;
+            m_latency["viOpen"] = d;
             return true;
         }
+        if (key == "latency" && m_section != "fault")
+            return setLatency(m_latency, value, bad, error);
         if (key == "open_status" && m_section != "fault") {
             ViStatus s = 0;
             if (!parseStatus(value, s) || s > 0)
@@ -442,20 +479,34 @@ private:
         return true;
     }
 
+    // 'latency = <entry point> <milliseconds>'; readRegister names the
+    // carrier's register read.
+    bool setLatency(std::map<std::string, double> &latency, const std::string &value,
+                    const std::string &bad, std::string &error)
+    {
+        const std::vector<std::string> w = splitWords(value);
+        double ms = 0;
+        if (w.size() != 2 || !(knownEntryPoint(w[0]) || w[0] == "readRegister") ||
+            !parseDouble(w[1], ms) || ms < 0 || ms > 60000)
+            return fail(bad + ": expected '<entry point> <0 to 60000 milliseconds>'", error);
+        latency[w[0]] = ms;
+        return true;
+    }
+
     bool setFaultKey(const std::string &key, const std::string &value, const std::string &bad,
                      std::string &error)
     {
         if (key == "function") {
-            bool known = false;
-            for (const char *e : kEntryPoints)
-                known = known || value == e;
-            if (!known)
+            if (!knownEntryPoint(value))
                 return fail(bad + ": no such entry point", error);
             m_fault.function = value;
         } else if (key == "status") {
             if (!parseStatus(value, m_fault.status) || m_fault.status == 0)
                 return fail(bad + ": expected a non-zero status", error);
             m_faultStatusSet = true;
+        } else if (key == "after_work") {
+            if (!parseYesNo(value, m_fault.afterWork))
+                return fail(bad + ": expected yes or no", error);
         } else if (key == "when") {
             std::vector<std::string> w = splitWords(lower(value));
             long long n = 0;
@@ -487,7 +538,7 @@ private:
     Resource m_resource;
     Fault m_fault;
     bool m_faultStatusSet = false;
-    double m_latency = 0;
+    std::map<std::string, double> m_latency;
     ViStatus m_openStatus = VI_SUCCESS;
     std::set<std::string> m_seen;
 };

@@ -34,6 +34,9 @@ ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt1
 {
     if (!carrier || !value || !knownCarrier(carrier))
         return TN6800_ERROR_NULL_POINTER;
+    Bench::instance().delay("readRegister",
+                            Bench::instance().firstResourceOfCarrier(
+                                reinterpret_cast<const CarrierObject *>(carrier)->index));
     const tn6800_carrierInfo *info = carrier->info;
     if (position < 1 || position > info->positionCount)
         return TN6800_ERROR_INV_POSITION;
@@ -92,6 +95,7 @@ const StatusText kTexts[] = {
     {TN6800_ERROR_NULL_POINTER, "A required pointer argument is null or unknown."},
     {TN6800_ERROR_INV_POSITION, "The carrier has no such position."},
     {TN6800_ERROR_INV_REGISTER, "The register offset is not readable."},
+    {TN6800_ERROR_INV_HANDLE, "The carrier handle is not prepared as the library requires."},
 };
 
 } // namespace
@@ -107,7 +111,7 @@ ViStatus VI_FUNC tn6800_revision(ViChar revision[])
         return call.finish(TN6800_ERROR_NULL_POINTER);
     Bench &b = Bench::instance();
     std::lock_guard<std::mutex> lock(b.mutex());
-    copyText(b.data().card.commonRevision, revision, 40);
+    copyText(b.data().card.commonRevision, revision);
     call.arg("revision", revision);
     return call.finish(VI_SUCCESS);
 }
@@ -124,12 +128,20 @@ ViStatus VI_FUNC tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *
         return call.finish(TN6800_ERROR_NULL_POINTER);
     handle->carrier = nullptr;
     Bench &b = Bench::instance();
+    b.delay("tn6800_openCarrier", b.resourceOfSession(instrument));
     int index = -1;
     {
         std::lock_guard<std::mutex> lock(b.mutex());
         Session *s = b.session(instrument);
         if (!s || s->kind != SessionKind::Instrument)
             return call.finish(VI_ERROR_INV_OBJECT);
+        // The library opens further sessions through the caller's resource
+        // manager, so it must be the one the instrument was opened from.
+        const Session *rm = b.session(handle->resourceManager);
+        if (!rm || rm->kind != SessionKind::ResourceManager ||
+            s->parent != handle->resourceManager || handle->reserved1 != 0 ||
+            handle->reserved2 != 0 || handle->reserved3 != 0)
+            return call.finish(TN6800_ERROR_INV_HANDLE);
         index = b.data().resources[static_cast<std::size_t>(s->resource)].carrier;
         if (index < 0)
             return call.finish(TN6800_ERROR_NOT_CARRIER);
@@ -154,6 +166,11 @@ ViStatus VI_FUNC tn6800_closeCarrier(tn6800_carrierHandle *handle)
         return call.finish(VI_SUCCESS);
     if (!handle || !handle->carrier)
         return call.finish(TN6800_ERROR_NULL_POINTER);
+    if (!knownCarrier(handle->carrier))
+        return call.finish(TN6800_ERROR_NULL_POINTER);
+    Bench::instance().delay("tn6800_closeCarrier",
+                            Bench::instance().firstResourceOfCarrier(
+                                reinterpret_cast<const CarrierObject *>(handle->carrier)->index));
     {
         std::lock_guard<std::mutex> lock(g_objectsMutex);
         if (!g_objects.erase(handle->carrier))
@@ -172,9 +189,14 @@ ViStatus VI_FUNC tn6800_error_message(ViStatus statusCode, ViChar message[])
         return call.finish(VI_SUCCESS);
     if (!message)
         return call.finish(TN6800_ERROR_NULL_POINTER);
+    if (const std::string *text = Bench::instance().errorText(statusCode)) {
+        copyText(*text, message);
+        call.arg("message", message);
+        return call.finish(VI_SUCCESS);
+    }
     for (const StatusText &t : kTexts) {
         if (t.status == statusCode) {
-            copyText(t.text, message, 1024);
+            copyText(t.text, message);
             call.arg("message", message);
             return call.finish(VI_SUCCESS);
         }
@@ -182,7 +204,7 @@ ViStatus VI_FUNC tn6800_error_message(ViStatus statusCode, ViChar message[])
     char text[64];
     std::snprintf(text, sizeof text, "Unknown status code 0x%08X.",
                   static_cast<unsigned>(statusCode));
-    copyText(text, message, 1024);
+    copyText(text, message);
     call.arg("message", message);
     return call.finish(VI_ERROR_PARAMETER1);
 }

@@ -103,10 +103,12 @@ ViStatus storeWaveform(CardState &card, unsigned mask, ViInt32 perChannel, ViInt
 
 // Runs an entry point's work on the card of a driver session, with the bench
 // locked; an injected error or a session that is not open stops it first.
-template <typename Work> ViStatus onCard(Call &call, ViSession vi, Work &&work)
+template <typename Work>
+ViStatus onCard(Call &call, const char *function, ViSession vi, Work &&work)
 {
     if (call.injectedError())
         return call.finish(VI_SUCCESS);
+    Bench::instance().delay(function, Bench::instance().resourceOfSession(vi));
     std::lock_guard<std::mutex> lock(Bench::instance().mutex());
     CardState *card = cardOf(vi);
     if (!card)
@@ -134,6 +136,13 @@ ViStatus VI_FUNC tn6820_init(ViRsrc resourceName, ViInt16 fcNumber, ViBoolean id
         return call.finish(VI_ERROR_PARAMETER1);
     if (!vi)
         return call.finish(TN6820_ERROR_NULL_POINTER);
+    Bench &b = Bench::instance();
+    int resource = -1;
+    {
+        std::lock_guard<std::mutex> lock(b.mutex());
+        resource = b.findResource(resourceName);
+    }
+    b.delay("tn6820_init", resource);
     ViSession rm = 0;
     ViStatus st = viOpenDefaultRM(&rm);
     if (st < 0)
@@ -144,7 +153,6 @@ ViStatus VI_FUNC tn6820_init(ViRsrc resourceName, ViInt16 fcNumber, ViBoolean id
         viClose(rm);
         return call.finish(st);
     }
-    Bench &b = Bench::instance();
     {
         std::lock_guard<std::mutex> lock(b.mutex());
         const Resource &r =
@@ -185,6 +193,7 @@ ViStatus VI_FUNC tn6820_close(ViSession vi)
     if (call.injectedError())
         return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
+    b.delay("tn6820_close", b.resourceOfSession(vi));
     ViSession rm = 0;
     {
         std::lock_guard<std::mutex> lock(b.mutex());
@@ -202,7 +211,7 @@ ViStatus VI_FUNC tn6820_reset(ViSession vi)
 {
     Call call("tn6820_reset");
     call.arg("vi", static_cast<long long>(vi));
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_reset", vi, [&](CardState &card) -> ViStatus {
         card = CardState();
         return VI_SUCCESS;
     });
@@ -216,9 +225,14 @@ ViStatus VI_FUNC tn6820_error_message(ViSession vi, ViStatus statusCode, ViChar 
         return call.finish(VI_SUCCESS);
     if (!message)
         return call.finish(VI_ERROR_PARAMETER3);
+    if (const std::string *text = Bench::instance().errorText(statusCode)) {
+        copyText(*text, message);
+        call.arg("message", message);
+        return call.finish(VI_SUCCESS);
+    }
     for (const StatusText &t : kTexts) {
         if (t.status == statusCode) {
-            copyText(t.text, message, 1024);
+            copyText(t.text, message);
             call.arg("message", message);
             return call.finish(VI_SUCCESS);
         }
@@ -235,15 +249,17 @@ ViStatus VI_FUNC tn6820_revision_query(ViSession vi, ViChar driverRevision[],
         return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
     std::lock_guard<std::mutex> lock(b.mutex());
-    // The driver's own revision needs no session; the firmware's does.
-    if ((vi != VI_NULL || instrumentFirmwareRevision) && !cardOf(vi))
+    // The driver's own revision needs no session (unless the bench says this
+    // driver wants one); the firmware's does.
+    if ((vi != VI_NULL || instrumentFirmwareRevision || b.data().card.revisionNeedsSession) &&
+        !cardOf(vi))
         return call.finish(VI_ERROR_INV_OBJECT);
     if (driverRevision) {
-        copyText(b.data().card.driverRevision, driverRevision, 64);
+        copyText(b.data().card.driverRevision, driverRevision);
         call.arg("driverRevision", driverRevision);
     }
     if (instrumentFirmwareRevision) {
-        copyText(b.data().card.firmwareRevision, instrumentFirmwareRevision, 64);
+        copyText(b.data().card.firmwareRevision, instrumentFirmwareRevision);
         call.arg("instrumentFirmwareRevision", instrumentFirmwareRevision);
     }
     return call.finish(VI_SUCCESS);
@@ -253,12 +269,12 @@ ViStatus VI_FUNC tn6820_readSerialNo(ViSession vi, ViUInt32 *serialNumber, ViCha
 {
     Call call("tn6820_readSerialNo");
     call.arg("vi", static_cast<long long>(vi));
-    return onCard(call, vi, [&](CardState &) -> ViStatus {
+    return onCard(call, "tn6820_readSerialNo", vi, [&](CardState &) -> ViStatus {
         if (!serialNumber || !subtype)
             return TN6820_ERROR_NULL_POINTER;
         const CardData &d = Bench::instance().data().card;
         *serialNumber = d.serial;
-        copyText(d.subtype, subtype, 16);
+        copyText(d.subtype, subtype);
         call.arg("*serialNumber", static_cast<long long>(*serialNumber)).arg("subtype", subtype);
         return VI_SUCCESS;
     });
@@ -268,7 +284,7 @@ ViStatus VI_FUNC tn6820_getOutputLimits(ViSession vi, ViReal64 *lowLimit, ViReal
 {
     Call call("tn6820_getOutputLimits");
     call.arg("vi", static_cast<long long>(vi));
-    return onCard(call, vi, [&](CardState &) -> ViStatus {
+    return onCard(call, "tn6820_getOutputLimits", vi, [&](CardState &) -> ViStatus {
         if (!lowLimit || !highLimit)
             return TN6820_ERROR_NULL_POINTER;
         const CardData &d = Bench::instance().data().card;
@@ -283,7 +299,7 @@ ViStatus VI_FUNC tn6820_setOutputEnable(ViSession vi, ViUInt16 channelMask)
 {
     Call call("tn6820_setOutputEnable");
     call.arg("vi", static_cast<long long>(vi)).argHex("channelMask", channelMask);
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_setOutputEnable", vi, [&](CardState &card) -> ViStatus {
         if (channelMask > 0xFF)
             return TN6820_ERROR_INV_CHANNEL_MASK;
         card.enabledMask |= channelMask;
@@ -297,7 +313,7 @@ ViStatus VI_FUNC tn6820_writeChannels(ViSession vi, ViUInt16 channelMask, ViReal
     call.arg("vi", static_cast<long long>(vi))
         .argHex("channelMask", channelMask)
         .samples("values", values, 8);
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_writeChannels", vi, [&](CardState &card) -> ViStatus {
         if (channelMask > 0xFF)
             return TN6820_ERROR_INV_CHANNEL_MASK;
         if (!values)
@@ -322,7 +338,7 @@ ViStatus VI_FUNC tn6820_setFilter(ViSession vi, ViInt16 filter)
 {
     Call call("tn6820_setFilter");
     call.arg("vi", static_cast<long long>(vi)).arg("filter", static_cast<long long>(filter));
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_setFilter", vi, [&](CardState &card) -> ViStatus {
         if (filter < 0 || filter > 3)
             return TN6820_ERROR_INV_FILTER;
         card.filter = filter;
@@ -345,7 +361,7 @@ ViStatus VI_FUNC tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, Vi
                 static_cast<long long>(segmentLength) * channelCount(channelMask) <= kMemory;
     call.samples("buffer", buffer,
                  sane ? static_cast<std::size_t>(segmentLength) * channelCount(channelMask) : 0);
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_generateWaveforms", vi, [&](CardState &card) -> ViStatus {
         if (card.running)
             return VI_ERROR_RSRC_BUSY;
         return storeWaveform(card, channelMask, segmentLength, updateRate, filter, grouping,
@@ -372,7 +388,7 @@ ViStatus VI_FUNC tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask,
                  sane ? static_cast<std::size_t>(samplesPerChannel) * channelCount(channelMask)
                       : 0);
     call.arg("reserved2", reserved2).arg("reserved3", reserved3);
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_startContWaveformEx", vi, [&](CardState &card) -> ViStatus {
         if (card.running)
             return VI_ERROR_RSRC_BUSY;
         if (reserved != 0)
@@ -389,7 +405,7 @@ ViStatus VI_FUNC tn6820_stopContWaveform(ViSession vi, ViBoolean stopNow)
 {
     Call call("tn6820_stopContWaveform");
     call.arg("vi", static_cast<long long>(vi)).arg("stopNow", static_cast<long long>(stopNow));
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_stopContWaveform", vi, [&](CardState &card) -> ViStatus {
         card.running = false;
         return VI_SUCCESS;
     });
@@ -399,7 +415,7 @@ ViStatus VI_FUNC tn6820_resetFIFO(ViSession vi)
 {
     Call call("tn6820_resetFIFO");
     call.arg("vi", static_cast<long long>(vi));
-    return onCard(call, vi, [&](CardState &card) -> ViStatus {
+    return onCard(call, "tn6820_resetFIFO", vi, [&](CardState &card) -> ViStatus {
         if (card.running)
             return VI_ERROR_RSRC_BUSY;
         card.memory.clear();

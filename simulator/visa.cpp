@@ -1,8 +1,6 @@
 // Stand-in for the VISA library: the resource manager, resource search,
 // sessions and attributes of the simulated bench.
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "bench.h"
 
@@ -39,6 +37,7 @@ ViStatus VI_FUNC viOpenDefaultRM(ViSession *sesn)
     if (!sesn)
         return call.finish(VI_ERROR_INV_ACC_MODE);
     Bench &b = Bench::instance();
+    b.delay("viOpenDefaultRM");
     {
         std::lock_guard<std::mutex> lock(b.mutex());
         Session s;
@@ -62,6 +61,7 @@ ViStatus VI_FUNC viFindRsrc(ViSession sesn, ViConstString expr, ViFindList *find
     if (!expr)
         return call.finish(VI_ERROR_INV_EXPR);
     Bench &b = Bench::instance();
+    b.delay("viFindRsrc");
     std::lock_guard<std::mutex> lock(b.mutex());
     Session *rm = b.session(sesn);
     if (!rm || rm->kind != SessionKind::ResourceManager)
@@ -81,7 +81,7 @@ ViStatus VI_FUNC viFindRsrc(ViSession sesn, ViConstString expr, ViFindList *find
         call.arg("*retcnt", 0LL);
         return call.finish(VI_ERROR_RSRC_NFOUND);
     }
-    copyText(list.found[0], instrDesc, VI_FIND_BUFLEN);
+    copyText(list.found[0], instrDesc);
     list.next = 1;
     ViSession id = b.addSession(list);
     if (findList)
@@ -99,13 +99,14 @@ ViStatus VI_FUNC viFindNext(ViFindList findList, ViChar instrDesc[])
     if (call.injectedError())
         return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
+    b.delay("viFindNext");
     std::lock_guard<std::mutex> lock(b.mutex());
     Session *list = b.session(findList);
     if (!list || list->kind != SessionKind::FindList)
         return call.finish(VI_ERROR_INV_OBJECT);
     if (list->next >= list->found.size())
         return call.finish(VI_ERROR_RSRC_NFOUND);
-    copyText(list->found[list->next++], instrDesc, VI_FIND_BUFLEN);
+    copyText(list->found[list->next++], instrDesc);
     call.arg("instrDesc", instrDesc);
     return call.finish(VI_SUCCESS);
 }
@@ -126,7 +127,6 @@ ViStatus VI_FUNC viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViU
         return call.finish(VI_ERROR_INV_RSRC_NAME);
     Bench &b = Bench::instance();
     int index = -1;
-    double latency = 0;
     ViStatus openStatus = VI_SUCCESS;
     {
         std::lock_guard<std::mutex> lock(b.mutex());
@@ -136,13 +136,10 @@ ViStatus VI_FUNC viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViU
         index = b.findResource(name);
         if (index < 0)
             return call.finish(VI_ERROR_RSRC_NFOUND);
-        const Resource &r = b.data().resources[static_cast<std::size_t>(index)];
-        latency = r.openLatencyMs;
-        openStatus = r.openStatus;
+        openStatus = b.data().resources[static_cast<std::size_t>(index)].openStatus;
     }
     // The latency of a slow network instrument; the bench stays unlocked meanwhile.
-    if (latency > 0)
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(latency));
+    b.delay("viOpen", index);
     if (openStatus < 0)
         return call.finish(openStatus);
     if (!vi)
@@ -166,6 +163,7 @@ ViStatus VI_FUNC viClose(ViObject vi)
     if (call.injectedError())
         return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
+    b.delay("viClose", b.resourceOfSession(vi));
     std::lock_guard<std::mutex> lock(b.mutex());
     if (!b.session(vi))
         return call.finish(VI_ERROR_INV_OBJECT);
@@ -180,6 +178,7 @@ ViStatus VI_FUNC viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
     if (call.injectedError())
         return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
+    b.delay("viGetAttribute", b.resourceOfSession(vi));
     std::lock_guard<std::mutex> lock(b.mutex());
     Session *s = b.session(vi);
     if (!s)
@@ -193,7 +192,7 @@ ViStatus VI_FUNC viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
         r.carrier >= 0 ? &b.data().carriers[static_cast<std::size_t>(r.carrier)] : nullptr;
     const bool tcpip = r.interfaceType == VI_INTF_TCPIP;
     auto text = [&](const std::string &value) {
-        copyText(value, static_cast<char *>(attrValue), 256);
+        copyText(value, static_cast<char *>(attrValue));
         call.arg("value", value.c_str());
         return call.finish(VI_SUCCESS);
     };

@@ -42,8 +42,13 @@ QString tn6820_fc::softwareVersion() const
 
 QString tn6820_fc::driverRevision() const
 {
-    char revision[64] = {0};
-    tn6820_revision_query(VI_NULL, revision, nullptr);
+    // The driver writes its whole text; 256 bytes hold any VISA text.
+    char revision[256] = {0};
+    if (tn6820_revision_query(VI_NULL, revision, nullptr) < 0 && openSession != 0) {
+        // Drivers that refuse VI_NULL answer with a session.
+        std::memset(revision, 0, sizeof revision);
+        tn6820_revision_query(openSession, revision, nullptr);
+    }
     revision[sizeof revision - 1] = '\0';
     return QString::fromLatin1(revision);
 }
@@ -61,7 +66,15 @@ QString tn6820_fc::errorMessage(ViStatus status) const
 ViStatus tn6820_fc::open(const char *descriptor, const qint16 *fcNumbers, ViBoolean idQuery,
                          ViBoolean reset, ViSession *vi)
 {
-    return tn6820_init(const_cast<ViRsrc>(descriptor), fcNumbers[0], idQuery, reset, vi);
+    return noteSession(
+        tn6820_init(const_cast<ViRsrc>(descriptor), fcNumbers[0], idQuery, reset, vi), vi);
+}
+
+ViStatus tn6820_fc::noteSession(ViStatus status, const ViSession *vi)
+{
+    if (status >= 0 && vi)
+        openSession = *vi;
+    return status;
 }
 
 ViStatus tn6820_fc::openAndRemember(const char *descriptor, const qint16 *fcNumbers, qint16 count,
@@ -76,11 +89,14 @@ ViStatus tn6820_fc::openAndRemember(const char *descriptor, const qint16 *fcNumb
 
 ViStatus tn6820_fc::reopen(ViSession *vi)
 {
-    return tn6820_init(rememberedDescriptor, rememberedFcNumbers[0], VI_TRUE, VI_TRUE, vi);
+    return noteSession(
+        tn6820_init(rememberedDescriptor, rememberedFcNumbers[0], VI_TRUE, VI_TRUE, vi), vi);
 }
 
 ViStatus tn6820_fc::close(ViSession vi)
 {
+    if (vi == openSession)
+        openSession = 0;
     return tn6820_close(vi);
 }
 

@@ -30,8 +30,13 @@ public:
     qint16 rememberedFcNumber(int index) const { return rememberedFcNumbers[index]; }
 
 private:
+    // Keeps the session of a successful open, so that driverRevision() can
+    // ask a driver that refuses VI_NULL; forgotten when it is closed.
+    ViStatus noteSession(ViStatus status, const ViSession *vi);
+
     char rememberedDescriptor[2048];
     qint16 rememberedFcNumbers[256];
+    ViSession openSession = 0;
 };
 
 #endif

@@ -194,13 +194,14 @@ void tn6820fp_App::addHardwareInfo()
         return;
     }
     ViUInt32 serialNumber = 0;
-    char subtype[16];
+    // The driver writes whole texts: 256 bytes hold any VISA text.
+    char subtype[256];
     std::memset(subtype, 0, sizeof subtype);
     reportDriverStatus(tn6820_readSerialNo(d_vi, &serialNumber, subtype),
                        "tn6820_readSerialNo(d_vi, &serialNumber, subtype)");
     subtype[sizeof subtype - 1] = '\0';
-    char driverRevision[64];
-    char instrumentFirmwareRevision[64];
+    char driverRevision[256];
+    char instrumentFirmwareRevision[256];
     std::memset(driverRevision, 0, sizeof driverRevision);
     std::memset(instrumentFirmwareRevision, 0, sizeof instrumentFirmwareRevision);
     reportDriverStatus(tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision),

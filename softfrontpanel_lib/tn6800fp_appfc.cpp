@@ -74,24 +74,22 @@ tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool sk
                  QStringLiteral("<font size='2'>") + card->description() +
                  QStringLiteral("</font></html>"));
     setLxiLogo(lxiCarrier);
-    setModuleLabel(moduleText,
-                   lxiCarrier
-                       ? QStringLiteral("Shows which LXI module is connected to the Soft Front Panel")
-                       : QStringLiteral(
-                             "Shows which VXI module is connected to the Soft Front Panel"));
+    setModuleLabel(
+        moduleText,
+        lxiCarrier ? QStringLiteral("Shows which LXI module is connected to the Soft Front Panel")
+                   : QStringLiteral("Shows which VXI module is connected to the Soft Front Panel"));
     setCardLabel(cardText,
                  QStringLiteral("Shows which function card is connected to the Soft Front Panel"));
 
-    char revision[40];
+    char revision[256]; // the library writes its whole text
     std::memset(revision, 0, sizeof revision);
     tn6800_revision(revision);
     revision[sizeof revision - 1] = '\0';
 
-    m_about = new tn6800fp_About(card->softwareVersion().toLocal8Bit().constData(),
-                                 card->driverRevision().toLocal8Bit().constData(),
-                                 model.toLocal8Bit().constData(),
-                                 card->noticeText().toLocal8Bit().constData(), this, revision,
-                                 qwtVersion, kissFFT);
+    m_about = new tn6800fp_About(
+        card->softwareVersion().toLocal8Bit().constData(),
+        card->driverRevision().toLocal8Bit().constData(), model.toLocal8Bit().constData(),
+        card->noticeText().toLocal8Bit().constData(), this, revision, qwtVersion, kissFFT);
     aboutDialog = m_about;
     m_about->setWindowIcon(windowIcon());
     connect(aboutButton, &QPushButton::clicked, m_about, &QWidget::show);
@@ -104,7 +102,10 @@ tn6800fp_AppFC::~tn6800fp_AppFC()
         card->close(d_vi);
 }
 
-void tn6800fp_AppFC::closeEvent(QCloseEvent *event) { tn6800fp_app::closeEvent(event); }
+void tn6800fp_AppFC::closeEvent(QCloseEvent *event)
+{
+    tn6800fp_app::closeEvent(event);
+}
 
 void tn6800fp_AppFC::resetDevice()
 {

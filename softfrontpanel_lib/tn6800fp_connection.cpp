@@ -140,12 +140,25 @@ bool tn6800fp_fcSelect::selectFunctionCard()
             return true;
         case Step::Open: {
             const QByteArray descriptor = descriptorList.toLatin1();
+            vi = 0;
             const ViStatus status = card->open(descriptor.constData(), fcNumbers, 1, 1, &vi);
             if (status == VI_SUCCESS)
                 return true;
             QString text = card->errorMessage(status);
             if (text.isEmpty())
                 text = tn6800fp_statusText(status, tn6800_error_message);
+            if (status > 0) {
+                // A warning (ID query or reset not supported, say) comes with
+                // the session open: the card is there and is used.
+                showWarning(QStringLiteral("Warning: [%1]").arg(text));
+                return true;
+            }
+            if (vi != 0) {
+                // Some drivers hand back a session with their error; it is
+                // closed so that each "Try Again" starts from nothing.
+                card->close(vi);
+                vi = 0;
+            }
             const QString message =
                 (fcCount > 1
                      ? QStringLiteral("At least one selected %1 Function Card is "

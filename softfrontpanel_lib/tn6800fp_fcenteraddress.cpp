@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <atomic>
+#include <cstdio>
 
 #include "tn6800fp_addressdefaults.h"
 #include "tn6800fp_genfc.h"
@@ -29,6 +31,49 @@ QString defaultsFilePath()
 }
 
 } // namespace
+
+bool tn6800fp_addressRows::operator==(const tn6800fp_addressRows &other) const
+{
+    for (int i = 0; i < 8; ++i) {
+        if (fcNumbers[i] != other.fcNumbers[i])
+            return false;
+        for (int slot = 0; slot < 5; ++slot) {
+            if (descriptors[i][slot] != other.descriptors[i][slot])
+                return false;
+        }
+    }
+    return fcCount == other.fcCount;
+}
+
+QString tn6800fp_unwritableReason(const QString &filePath)
+{
+    const QFileInfo file(filePath);
+    // The nearest part of the path that exists tells what is in the way.
+    QFileInfo existing(file.absolutePath());
+    while (!existing.exists() && !existing.isRoot() &&
+           existing.absoluteFilePath() != existing.absolutePath())
+        existing = QFileInfo(existing.absolutePath());
+    if (!existing.isDir())
+        return QStringLiteral("%1 is a file, not a folder").arg(existing.absoluteFilePath());
+    if (existing.absoluteFilePath() == file.absolutePath() && file.exists() && !file.isWritable())
+        return QStringLiteral("the file is read-only");
+    if (!existing.isWritable())
+        return QStringLiteral("the folder %1 is read-only").arg(existing.absoluteFilePath());
+    return QStringLiteral("it could not be written");
+}
+
+void tn6800fp_reportUnwritableDefaults(const QString &filePath)
+{
+    static std::atomic<bool> reported{false};
+    if (reported.exchange(true))
+        return;
+    const QByteArray line =
+        QStringLiteral("tn6820fp: cannot remember the addresses in %1: %2\n")
+            .arg(QDir::toNativeSeparators(filePath), tn6800fp_unwritableReason(filePath))
+            .toLocal8Bit();
+    std::fputs(line.constData(), stderr);
+    std::fflush(stderr);
+}
 
 tn6800fp_fcEnterAddressFc::tn6800fp_fcEnterAddressFc(tn6800fp_genFC *)
 {
@@ -120,17 +165,37 @@ void tn6800fp_fcEnterAddress::countChanged()
     adjustSize();
 }
 
-void tn6800fp_fcEnterAddress::loadDefaults()
+tn6800fp_addressRows tn6800fp_fcEnterAddress::readFile() const
 {
+    tn6800fp_addressRows rows;
     QSettings ini(m_iniPath, QSettings::IniFormat);
     ini.beginGroup(m_group);
+    for (int i = 0; i < 8 && m_rows[i]; ++i) {
+        const int n = i + 1;
+        for (int slot = 1; slot <= 5; ++slot)
+            rows.descriptors[i][slot - 1] =
+                ini.value(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot)).toString();
+        rows.fcNumbers[i] =
+            ini.value(QStringLiteral("%1.FC_Number").arg(n), QStringLiteral("0")).toString();
+    }
+    rows.fcCount = ini.value(QStringLiteral("FC_Count"), QStringLiteral("1")).toString();
+    ini.endGroup();
+    return rows;
+}
+
+void tn6800fp_fcEnterAddress::loadDefaults()
+{
+    tn6800fp_addressRows rows = readFile();
+    // What the user entered in this run wins over a file that does not hold
+    // it because it could not be written or read back.
+    if (m_entered && !(rows == *m_entered))
+        rows = *m_entered;
     for (int i = 0; i < 8 && m_rows[i]; ++i) {
         const int n = i + 1;
         QComboBox *descriptors = m_rows[i]->descriptorSelector;
         descriptors->clear();
         for (int slot = 1; slot <= 5; ++slot) {
-            const QString d =
-                ini.value(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot)).toString();
+            const QString &d = rows.descriptors[i][slot - 1];
             if (!d.isEmpty())
                 descriptors->addItem(d);
             else if (slot == 1 && n == 1)
@@ -138,21 +203,17 @@ void tn6800fp_fcEnterAddress::loadDefaults()
         }
         descriptors->setCurrentIndex(descriptors->count() > 0 ? 0 : -1);
         descriptors->setEditText(descriptors->count() > 0 ? descriptors->itemText(0) : QString());
-        m_rows[i]->cardNumberSelector->setCurrentIndex(tn6800fp_storedCardNumberIndex(
-            ini.value(QStringLiteral("%1.FC_Number").arg(n), QStringLiteral("0")).toString()));
+        m_rows[i]->cardNumberSelector->setCurrentIndex(
+            tn6800fp_storedCardNumberIndex(rows.fcNumbers[i]));
     }
-    m_countSelector->setCurrentIndex(tn6800fp_storedCountIndex(
-        ini.value(QStringLiteral("FC_Count"), QStringLiteral("1")).toString()));
-    ini.endGroup();
+    m_countSelector->setCurrentIndex(tn6800fp_storedCountIndex(rows.fcCount));
 }
 
 void tn6800fp_fcEnterAddress::readAddresses(QStringList &descriptors, QList<int> &cardNumbers)
 {
     descriptors.clear();
     cardNumbers.clear();
-    QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
-    QSettings ini(m_iniPath, QSettings::IniFormat);
-    ini.beginGroup(m_group);
+    tn6800fp_addressRows rows;
     const int count = m_countSelector->currentIndex() + 1;
     for (int i = 0; i < 8 && m_rows[i]; ++i) {
         const int n = i + 1;
@@ -163,16 +224,30 @@ void tn6800fp_fcEnterAddress::readAddresses(QStringList &descriptors, QList<int>
         const QString current = selector->currentText();
         const QStringList remembered = tn6800fp_rememberedDescriptors(current, items);
         for (int slot = 1; slot <= 5; ++slot)
-            ini.setValue(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot),
-                         remembered.value(slot - 1));
+            rows.descriptors[i][slot - 1] = remembered.value(slot - 1);
         const int number = m_rows[i]->cardNumberSelector->currentIndex();
-        ini.setValue(QStringLiteral("%1.FC_Number").arg(n), number);
+        rows.fcNumbers[i] = QString::number(number);
         if (n <= count) {
             descriptors << current;
             cardNumbers << number;
         }
     }
+    rows.fcCount = QString::number(count);
+    m_entered.reset(new tn6800fp_addressRows(rows));
+
+    const bool folderMade = QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
+    QSettings ini(m_iniPath, QSettings::IniFormat);
+    ini.beginGroup(m_group);
+    for (int i = 0; i < 8 && m_rows[i]; ++i) {
+        const int n = i + 1;
+        for (int slot = 1; slot <= 5; ++slot)
+            ini.setValue(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot),
+                         rows.descriptors[i][slot - 1]);
+        ini.setValue(QStringLiteral("%1.FC_Number").arg(n), rows.fcNumbers[i].toInt());
+    }
     ini.setValue(QStringLiteral("FC_Count"), count);
     ini.endGroup();
     ini.sync(); // on disk before the workflow goes on, whatever happens next
+    if (!folderMade || ini.status() != QSettings::NoError)
+        tn6800fp_reportUnwritableDefaults(m_iniPath);
 }

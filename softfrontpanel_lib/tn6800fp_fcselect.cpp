@@ -1,6 +1,7 @@
 #include "tn6800fp_fcselect.h"
 
 #include <QApplication>
+#include <QFutureInterface>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,9 +11,9 @@
 #include <QThreadPool>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "tn6800fp_descriptor.h"
@@ -158,10 +159,6 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
         w.card = card;
         w.resourceManager = resourceManager;
         w.info.descriptor = descriptors.at(i);
-        if (!descriptors.at(i).toUpper().contains(QLatin1String("TCPIP"))) {
-            getResourceInfo(&w);
-            w.done = true;
-        }
         pending << &w;
     }
     for (getResourceInfo_params_t &w : work)
@@ -172,17 +169,26 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
         progress.setWindowTitle(QStringLiteral("Orbana ") + modelString());
         progress.setLabelText(QStringLiteral("Searching..."));
         progress.setCancelButton(nullptr);
+        // The examination reports through this future; the dialog follows it
+        // from the first resource on, so a slow instrument never freezes the window.
+        QFutureInterface<void> examination;
+        examination.reportStarted();
+        examination.setProgressRange(0, n);
         QFutureWatcher<void> watcher;
         connect(&watcher, &QFutureWatcher<void>::finished, &progress, &QProgressDialog::reset);
         connect(&watcher, &QFutureWatcher<void>::progressRangeChanged, &progress,
                 &QProgressDialog::setRange);
         connect(&watcher, &QFutureWatcher<void>::progressValueChanged, &progress,
                 &QProgressDialog::setValue);
-        QFuture<void> future = QtConcurrent::map(pending, getResourceInfo);
-        watcher.setFuture(future);
+        watcher.setFuture(examination.future());
+        // A thread of its own, not one of the pool's, so the parallel part
+        // still gets all min(n, 128) pool threads.
+        std::thread job([&work, &pending, &examination] {
+            tn6800fp_examineResources(work, pending, examination);
+        });
         progress.exec();
-        // The dialog may close on its last value before the map has ended.
-        future.waitForFinished();
+        // The dialog may close on its last value before the examination has ended.
+        job.join();
     }
     QList<resourceInfo_t> records;
     for (const getResourceInfo_params_t &w : work) {

@@ -1,5 +1,6 @@
 #include "tn6800fp_search.h"
 
+#include <QtConcurrent>
 #include <cstring>
 
 #include "tn6800.h"
@@ -120,6 +121,33 @@ void getResourceInfo(getResourceInfo_params_t *params)
     tn6800_closeCarrier(&handle);
     viClose(vi);
     params->examined.store(true, std::memory_order_release);
+}
+
+void tn6800fp_examineResources(std::vector<getResourceInfo_params_t> &work,
+                               const QVector<getResourceInfo_params_t *> &sequence,
+                               QFutureInterface<void> &progress)
+{
+    std::atomic<int> examined{0};
+    for (getResourceInfo_params_t &w : work)
+        w.handedOver.load(std::memory_order_acquire); // filled by the caller's thread
+    // Serial, GPIB, USB and VXI resources one after another, in VISA's order:
+    // their interfaces do not all allow parallel opens.
+    for (getResourceInfo_params_t &w : work) {
+        if (w.info.descriptor.toUpper().contains(QLatin1String("TCPIP")))
+            continue;
+        getResourceInfo(&w);
+        w.done = true;
+        progress.setProgressValue(++examined);
+    }
+    for (getResourceInfo_params_t &w : work)
+        w.handedOver.store(true, std::memory_order_release);
+    // Records already done pass through at once.
+    QtConcurrent::blockingMap(sequence, [&](getResourceInfo_params_t *w) {
+        getResourceInfo(w);
+        if (!w->done)
+            progress.setProgressValue(++examined);
+    });
+    progress.reportFinished();
 }
 
 QList<resourceInfo_t> tn6800fp_mergeCarriers(const QList<resourceInfo_t> &records)

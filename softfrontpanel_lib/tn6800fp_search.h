@@ -1,10 +1,13 @@
 #ifndef TN6800FP_SEARCH_H
 #define TN6800FP_SEARCH_H
 
+#include <QFutureInterface>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <atomic>
+#include <vector>
 
 #include "visa.h"
 
@@ -41,6 +44,15 @@ struct getResourceInfo_params_t
 // reads VISA attributes; a resource that cannot be opened or is no carrier
 // keeps its record unchanged. Safe to run on many threads at once.
 void getResourceInfo(getResourceInfo_params_t *params);
+
+// Examines every work record off the GUI thread: the resources whose
+// descriptor lacks "TCPIP" one after another in list order, then the rest in
+// parallel on the global thread pool (sequence holds every record). The count
+// of resources examined goes to progress after each; progress is finished at
+// the end. The caller's thread must have stored handedOver on every record.
+void tn6800fp_examineResources(std::vector<getResourceInfo_params_t> &work,
+                               const QVector<getResourceInfo_params_t *> &sequence,
+                               QFutureInterface<void> &progress);
 
 // Model numbers as the tree shows them: some carriers and cards report codes
 // that differ from their model numbers.
