@@ -42,6 +42,10 @@ private slots:
     void faultInjection();
     void errorTexts();
     void delayWaits();
+    void carrierHandleChecked_data();
+    void carrierHandleChecked();
+    void latencyPerEntryPoint();
+    void strictBenchSettings();
     void traceWritesSamplesExactly();
     void cardKeepsItsState();
     void parallelCarrierOpens();
@@ -103,6 +107,15 @@ void tst_simulator::badBenchFile_data()
         << 3 << "milliseconds";
     QTest::newRow("binary") << QString::fromLatin1("[bench]\nserial = 1\x01\x02\n") << 2
                             << "bad value";
+    QTest::newRow("text over 255 characters")
+        << "[bench]\n\ndriver_revision = " + QString(256, QLatin1Char('r')) + "\n"
+        << 3 << "at most 255";
+    QTest::newRow("error text without text") << "[bench]\nerror_text = 0xBFFF0015\n"
+                                             << 2 << "<status> <text";
+    QTest::newRow("latency of no entry point")
+        << "[resource]\nresource = ASRL1::INSTR\nlatency = viRead 10\n"
+        << 3 << "entry point";
+    QTest::newRow("latency without time") << "[bench]\nlatency = viOpen\n" << 2 << "milliseconds";
 }
 
 void tst_simulator::badBenchFile()
@@ -358,6 +371,141 @@ void tst_simulator::delayWaits()
     QCOMPARE(tn6800_delay(60.0), VI_SUCCESS);
     QVERIFY(t.elapsed() >= 59);
     QCOMPARE(tn6800_delay(-1.0), VI_ERROR_PARAMETER1);
+}
+
+void tst_simulator::carrierHandleChecked_data()
+{
+    QTest::addColumn<int>("field"); // which caller field is set wrong; -1 none
+    QTest::addColumn<int>("status");
+    QTest::newRow("prepared as required") << -1 << int(VI_SUCCESS);
+    QTest::newRow("no resource manager") << 0 << int(TN6800_ERROR_INV_HANDLE);
+    QTest::newRow("another resource manager") << 1 << int(TN6800_ERROR_INV_HANDLE);
+    QTest::newRow("the instrument's own session") << 2 << int(TN6800_ERROR_INV_HANDLE);
+    QTest::newRow("reserved field at byte 8") << 3 << int(TN6800_ERROR_INV_HANDLE);
+    QTest::newRow("reserved field at byte 16") << 4 << int(TN6800_ERROR_INV_HANDLE);
+}
+
+void tst_simulator::carrierHandleChecked()
+{
+    QFETCH(int, field);
+    QFETCH(int, status);
+    SimBench bench;
+    ViSession rm = 0;
+    ViSession other = 0;
+    viOpenDefaultRM(&rm);
+    viOpenDefaultRM(&other);
+    ViSession vxi = openResource(rm, "VXI0::8::INSTR");
+    tn6800_carrierHandle handle{};
+    handle.resourceManager = rm;
+    switch (field) {
+    case 0:
+        handle.resourceManager = 0;
+        break;
+    case 1:
+        handle.resourceManager = other;
+        break;
+    case 2:
+        handle.resourceManager = vxi;
+        break;
+    case 3:
+        handle.reserved1 = 1;
+        break;
+    case 4:
+        handle.reserved2 = 7;
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(int(tn6800_openCarrier(vxi, &handle)), status);
+    QCOMPARE(handle.carrier != nullptr, status == VI_SUCCESS);
+    if (handle.carrier)
+        QCOMPARE(tn6800_closeCarrier(&handle), VI_SUCCESS);
+    viClose(other);
+    viClose(rm);
+}
+
+// Each entry point can be slow for one resource, or for every call.
+void tst_simulator::latencyPerEntryPoint()
+{
+    SimBench bench(QStringLiteral(
+        "[bench]\nlatency = tn6820_setFilter 80\n"
+        "[carrier]\nresource = VXI0::1::INSTR\ninterface = vxi\nmodel = 6800\npositions = 2\n"
+        "position = 1 0x6904 AB\nposition = 2 0x6820\nlatency = tn6800_openCarrier 80\n"
+        "latency = readRegister 80\nlatency = tn6800_closeCarrier 80\nlatency = viClose 80\n"
+        "latency = viGetAttribute 80\n"
+        "[carrier]\nresource = VXI0::2::INSTR\ninterface = vxi\nmodel = 6800\npositions = 1\n"
+        "position = 1 0x6904 AB\n"));
+    ViSession rm = 0;
+    viOpenDefaultRM(&rm);
+    for (const char *name : {"VXI0::1::INSTR", "VXI0::2::INSTR"}) {
+        const bool slow = name[6] == '1';
+        QElapsedTimer t;
+        auto took = [&t] { return t.restart(); };
+        t.start();
+        ViSession vi = openResource(rm, name);
+        tn6800_carrierHandle handle{};
+        handle.resourceManager = rm;
+        took();
+        QCOMPARE(tn6800_openCarrier(vi, &handle), VI_SUCCESS);
+        QCOMPARE(took() >= 79, slow);
+        ViUInt16 reg = 0;
+        handle.carrier->accessTable(handle.carrier, 1, 1)
+            ->readRegister(handle.carrier, 1, 0xFC, &reg);
+        QCOMPARE(took() >= 79, slow);
+        ViInt16 slot = 0;
+        viGetAttribute(vi, VI_ATTR_SLOT, &slot);
+        QCOMPARE(took() >= 79, slow);
+        tn6800_closeCarrier(&handle);
+        QCOMPARE(took() >= 79, slow);
+        viClose(vi);
+        QCOMPARE(took() >= 79, slow);
+    }
+    viClose(rm);
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::1::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    QElapsedTimer t;
+    t.start();
+    tn6820_setFilter(vi, 1);
+    QVERIFY(t.elapsed() >= 79);
+    tn6820_close(vi);
+}
+
+// Texts are written whole, as a real library writes them; a driver may refuse
+// the session-less revision query; a fault may come after the work is done.
+void tst_simulator::strictBenchSettings()
+{
+    const QByteArray t255(255, 't');
+    SimBench bench(QStringLiteral("[bench]\ndriver_revision = %1\nfirmware_revision = %1\n"
+                                  "subtype = %1\ncommon_revision = %1\nerror_text = 0xBFFF0015 %1\n"
+                                  "driver_revision_needs_session = yes\n"
+                                  "[fault]\nfunction = tn6820_init\nstatus = 0xBFFF0015\n"
+                                  "when = call 2\nafter_work = yes\n"
+                                  "[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\n"
+                                  "positions = 2\nposition = 2 0x6820\n")
+                       .arg(QString::fromLatin1(t255)));
+    char big[1024];
+    char other[1024];
+    QCOMPARE(tn6820_revision_query(VI_NULL, big, nullptr), VI_ERROR_INV_OBJECT);
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    QCOMPARE(tn6820_revision_query(vi, big, other), VI_SUCCESS);
+    QCOMPARE(QByteArray(big), t255);
+    QCOMPARE(QByteArray(other), t255);
+    ViUInt32 serial = 0;
+    QCOMPARE(tn6820_readSerialNo(vi, &serial, big), VI_SUCCESS);
+    QCOMPARE(QByteArray(big), t255);
+    QCOMPARE(tn6800_revision(big), VI_SUCCESS);
+    QCOMPARE(QByteArray(big), t255);
+    QCOMPARE(tn6820_error_message(VI_NULL, VI_ERROR_TMO, big), VI_SUCCESS);
+    QCOMPARE(QByteArray(big), t255);
+    QCOMPARE(tn6800_error_message(VI_ERROR_TMO, big), VI_SUCCESS);
+    QCOMPARE(QByteArray(big), t255);
+    QCOMPARE(tn6820_close(vi), VI_SUCCESS);
+    // The second open fails after it opened: the session comes back with the error.
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_ERROR_TMO);
+    QVERIFY(vi != 0);
+    QCOMPARE(tn6820_close(vi), VI_SUCCESS);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
 }
 
 void tst_simulator::traceWritesSamplesExactly()

@@ -34,6 +34,9 @@ private slots:
     void lxiHeader_data();
     void lxiHeader();
     void demoPanel();
+    void wholeLongTexts();
+    void revisionNeedsSession_data();
+    void revisionNeedsSession();
     void singleCycle();
     void continuousAllChannels();
     void continuousRepeatsWholeCycles();
@@ -158,6 +161,65 @@ void tst_panel::demoPanel()
     QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_revision_query")).first()).value("vi"),
              QStringLiteral("0"));
     QVERIFY(f.bench.calls(QStringLiteral("tn6800_delay")).isEmpty());
+}
+
+// A driver writes its whole texts; 255 characters fit every buffer the panel
+// and the frame pass (AddressSanitizer checks the rest).
+void tst_panel::wholeLongTexts()
+{
+    const QString t = QString(255, QLatin1Char('t'));
+    PanelFixture f(QStringLiteral("[bench]\ndriver_revision = %1\nfirmware_revision = %1\n"
+                                  "subtype = %1\ncommon_revision = %1\n"
+                                  "[carrier]\nresource = TCPIP0::192.168.10.20::inst0::INSTR\n"
+                                  "interface = tcpip\naddress = 192.168.10.20\nhostname = %1\n"
+                                  "device_name = %1\nmodel = 6813\npositions = 13\n"
+                                  "position = 1 0x6820\n")
+                       .arg(t));
+    tn6820fp_App &panel = f.open(PanelFixture::Lxi);
+    QCOMPARE(panel.windowTitle(), QStringLiteral("Orbana 6820 Soft Front Panel: ") + t);
+    QCOMPARE(labelText(panel, "moduleLabel"), t);
+    tn6800fp_About *about = panel.about();
+    QCOMPARE(labelText(*about, "hardwareRevision"), t);
+    QCOMPARE(labelText(*about, "deviceModel"), QStringLiteral("6820-") + t);
+    QCOMPARE(labelText(*about, "commonRevision"), t);
+    QCOMPARE(labelText(*about, "driverRevision"), t);
+}
+
+void tst_panel::revisionNeedsSession_data()
+{
+    QTest::addColumn<int>("path");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("queries"); // session and status of each revision query
+    const QString refused = QString::number(VI_ERROR_INV_OBJECT);
+    QTest::newRow("demo mode") << int(PanelFixture::Demo) << QString()
+                               << QStringList{"0 " + refused};
+    QTest::newRow("vxi card") << int(PanelFixture::Vxi) << QStringLiteral("4.3.0.1187")
+                              << QStringList{"0 " + refused, "vi 0", "vi 0"};
+}
+
+// A driver that refuses VI_NULL is asked again with the open session, without a box.
+void tst_panel::revisionNeedsSession()
+{
+    QFETCH(int, path);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, queries);
+    PanelFixture f(
+        QStringLiteral("[bench]\ndriver_revision_needs_session = yes\n"
+                       "[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\n"
+                       "slot = 3\nmodel = 0x6800\npositions = 2\nposition = 2 0x6820\n"));
+    ModalAnswers answers;
+    tn6820fp_App &panel = f.open(PanelFixture::Path(path), &answers);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(answers.seen.size(), path == PanelFixture::Demo ? 1 : 2); // no box of its own
+    QCOMPARE(labelText(*panel.about(), "driverRevision"), shown);
+    QStringList got;
+    const QString session = QString::number(panel.vi());
+    for (const QString &line : f.bench.calls(QStringLiteral("tn6820_revision_query"))) {
+        const QString vi = traceArgs(line).value(QStringLiteral("vi"));
+        got << (vi == session && vi != QLatin1String("0") ? QStringLiteral("vi ") : vi + ' ') +
+                   QString::number(sfptest::traceStatus(line));
+    }
+    QCOMPARE(got, queries);
 }
 
 void tst_panel::singleCycle()

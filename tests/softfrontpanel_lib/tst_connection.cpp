@@ -4,6 +4,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <unistd.h>
+
+#include "bench.h"
 #include "testsupport.h"
 #include "tn6800fp_fcselect.h"
 #include "tn6800fp_icons.h"
@@ -62,6 +65,12 @@ private slots:
     void addressCancelledReturnsToQuestion();
     void failedOpenShowsCommonText();
     void blankDescriptorReachesOpen();
+    void openStatusPaths_data();
+    void openStatusPaths();
+    void unavailableInPlural();
+    void unwritableAddressFile_data();
+    void unwritableAddressFile();
+    void unwritableAddressFileChild();
 };
 
 void tst_connection::connectionQuestion()
@@ -358,6 +367,181 @@ void tst_connection::blankDescriptorReachesOpen()
         QStringLiteral("Selected 6820 Function Card is unavailable.\nError: Insufficient")));
     QCOMPARE(traceArgs(bench.calls(QStringLiteral("tn6820_init")).value(0)).value("resourceName"),
              QStringLiteral("   "));
+}
+
+void tst_connection::openStatusPaths_data()
+{
+    QTest::addColumn<QString>("benchText");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    const QString warningTitle = QStringLiteral("Orbana  SFP Warning message");
+    const QString unavailable =
+        QStringLiteral("Selected 6820 Function Card is unavailable.\nError: ");
+    const QString timeout = QStringLiteral("Timeout expired before operation completed.");
+    const QString longText = QString(255, QLatin1Char('t'));
+    const QString withSession =
+        QStringLiteral("[fault]\nfunction = tn6820_init\nstatus = 0xBFFF0015\nafter_work = yes\n");
+    QTest::newRow("warning: no ID query")
+        << "[fault]\nfunction = tn6820_init\nstatus = 0x3FFC0101\n"
+        << QStringList{"Auto Find", "OK"} << true << warningTitle
+        << "Warning: [Identification query not supported.]";
+    QTest::newRow("warning: no reset") << "[fault]\nfunction = tn6820_init\nstatus = 0x3FFC0102\n"
+                                       << QStringList{"Auto Find", "OK"} << true << warningTitle
+                                       << "Warning: [Reset not supported.]";
+    QTest::newRow("error with a session, then Try Again")
+        << withSession + "when = call 1\n"
+        << QStringList{"Auto Find", "Try Again", "Auto Find"} << true << QString::fromLatin1(kTitle)
+        << unavailable + timeout;
+    QTest::newRow("error with a session, then Cancel")
+        << withSession << QStringList{"Auto Find", "Cancel"} << false << QString::fromLatin1(kTitle)
+        << unavailable + timeout;
+    QTest::newRow("error with a whole long text")
+        << withSession + "[bench]\nerror_text = 0xBFFF0015 " + longText
+        << QStringList{"Auto Find", "Cancel"} << false << QString::fromLatin1(kTitle)
+        << unavailable + longText;
+}
+
+// Whatever the driver's open returns, every session it handed back is closed
+// exactly once, before the next open.
+void tst_connection::openStatusPaths()
+{
+    QFETCH(QString, benchText);
+    QFETCH(QStringList, answers);
+    QFETCH(bool, connected);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    Fixture f;
+    SimBench bench(QString::fromLatin1(kOneCard) + benchText);
+    {
+        tn6800fp_fcSelect dialog(&f.card, false);
+        ModalAnswers modal;
+        for (const QString &a : answers)
+            modal.click(a);
+        QCOMPARE(dialog.selectFunctionCard(), connected);
+        QVERIFY(modal.allAnswered());
+        QCOMPARE(modal.seen.size(), answers.size());
+        QCOMPARE(modal.seen.at(1).title, title);
+        QCOMPARE(modal.seen.at(1).text, text);
+        QCOMPARE(dialog.vi != 0, connected);
+        if (connected) // as the frame does when the window closes
+            QCOMPARE(f.card.close(dialog.vi), VI_SUCCESS);
+    }
+    QStringList open;
+    for (const QString &line : bench.trace()) {
+        const auto a = traceArgs(line);
+        if (line.startsWith(QLatin1String("tn6820_init")) && a.contains(QStringLiteral("*vi"))) {
+            QVERIFY2(open.isEmpty(), qPrintable(line));
+            open << a.value(QStringLiteral("*vi"));
+        } else if (line.startsWith(QLatin1String("tn6820_close"))) {
+            QCOMPARE(open.value(0), a.value(QStringLiteral("vi")));
+            open.clear();
+        }
+    }
+    QVERIFY(open.isEmpty());
+    QCOMPARE(bench.calls(QStringLiteral("tn6820_init")).size(), answers.count("Auto Find"));
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_connection::unavailableInPlural()
+{
+    Fixture f;
+    SimBench bench;
+    tn6820_fc multi(0x6904);
+    tn6800fp_fcSelect dialog(&multi, true);
+    ModalAnswers answers;
+    answers.click(QStringLiteral("Enter Address"))
+        .act([](QWidget *w) {
+            w->findChild<QComboBox *>(QStringLiteral("countSelector"))->setCurrentIndex(1);
+            const auto rows = w->findChildren<QComboBox *>(QStringLiteral("descriptorSelector"));
+            const auto numbers = w->findChildren<QComboBox *>(QStringLiteral("cardNumberSelector"));
+            for (int i = 0; i < 2; ++i) {
+                rows.at(i)->setEditText(QStringLiteral("VXI0::8::INSTR"));
+                numbers.at(i)->setCurrentIndex(i + 1);
+            }
+            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        })
+        .click(QStringLiteral("Cancel"));
+    QVERIFY(!dialog.selectFunctionCard());
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(dialog.fcCount, 2);
+    QCOMPARE(answers.seen.at(2).title, QStringLiteral("Orbana 6904 SFP: Select Function Card"));
+    QCOMPARE(answers.seen.at(2).text,
+             QStringLiteral("At least one selected 6904 Function Card is unavailable.\nError: "
+                            "Insufficient location information or resource not present in the "
+                            "system."));
+    QCOMPARE(traceArgs(bench.calls(QStringLiteral("tn6820_init")).value(0)).value("resourceName"),
+             QStringLiteral("VXI0::8::INSTR,VXI0::8::INSTR"));
+}
+
+void tst_connection::unwritableAddressFile_data()
+{
+    QTest::addColumn<bool>("plainFile");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a file where the folder should be") << true << "Morvix is a file, not a folder";
+    QTest::newRow("read-only profile folder") << false << "is read-only";
+}
+
+// What was typed is what the dialog shows again and what is opened, and the
+// file that could not be written is named once on standard error.
+void tst_connection::unwritableAddressFile()
+{
+    QFETCH(bool, plainFile);
+    QFETCH(QString, reason);
+    QTemporaryDir profile;
+    if (plainFile) {
+        sfptest::writeFile(profile.path(), QStringLiteral("Morvix"), "not a folder");
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QFile::setPermissions(profile.path(), QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const sfptest::ChildResult r =
+        sfptest::runInChild(QStringLiteral("unwritableAddressFileChild"),
+                            {QStringLiteral("ALLUSERSPROFILE=") + profile.path()});
+    QFile::setPermissions(profile.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
+    QVERIFY2(r.out.contains("PASS   : tst_connection::unwritableAddressFileChild()"),
+             r.out.constData());
+    QStringList said;
+    for (const QString &line : QString::fromLocal8Bit(r.err).split(QLatin1Char('\n')))
+        if (line.contains(QLatin1String("DefaultInstrDescr.ini")))
+            said << line;
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().startsWith(QStringLiteral("tn6820fp: cannot remember the addresses in ") +
+                                     profile.path() +
+                                     QStringLiteral("/Morvix/DefaultInstrDescr.ini: ")),
+             qPrintable(said.first()));
+    QVERIFY2(said.first().endsWith(reason), qPrintable(said.first()));
+}
+
+void tst_connection::unwritableAddressFileChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child process of unwritableAddressFile");
+    SimBench bench;
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QString shownAgain;
+    ModalAnswers answers;
+    answers.click(QStringLiteral("Enter Address"))
+        .act(enterAddress(QStringLiteral("VXI0::8::INSTR"), 0))
+        .click(QStringLiteral("OK"))
+        .act([&](QWidget *w) {
+            shownAgain =
+                w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))->currentText();
+            w->findChild<QComboBox *>(QStringLiteral("cardNumberSelector"))->setCurrentIndex(2);
+            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        });
+    QVERIFY(dialog.selectFunctionCard());
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(answers.seen.size(), 4); // no box about the file
+    QCOMPARE(shownAgain, QStringLiteral("VXI0::8::INSTR"));
+    const auto a = traceArgs(bench.calls(QStringLiteral("tn6820_init")).value(0));
+    QCOMPARE(a.value("resourceName"), QStringLiteral("VXI0::8::INSTR"));
+    QCOMPARE(a.value("fcNumber"), QStringLiteral("2"));
+    card.close(dialog.vi);
 }
 
 QTEST_MAIN(tst_connection)

@@ -1,4 +1,6 @@
 // The search for cards against simulated benches, and the selection dialog.
+#include <QApplication>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QThreadPool>
 #include <QTreeWidget>
@@ -56,6 +58,31 @@ QStringList treeLines(QTreeWidget *tree)
     return out;
 }
 
+// Every session the search opened (resource manager, find list, instrument)
+// was closed by its own viClose, and the resource manager last: closing the
+// manager would close a forgotten session too, and hide the leak.
+void checkEverySessionClosed(const QStringList &trace)
+{
+    QStringList open;
+    QString manager;
+    for (const QString &line : trace) {
+        const auto a = sfptest::traceArgs(line);
+        for (const char *out : {"*sesn", "*findList", "*vi"}) {
+            if (a.contains(QLatin1String(out)))
+                open << a.value(QLatin1String(out));
+        }
+        if (line.startsWith(QLatin1String("viOpenDefaultRM")))
+            manager = a.value(QStringLiteral("*sesn"));
+        if (line.startsWith(QLatin1String("viClose "))) {
+            const QString vi = a.value(QStringLiteral("vi"));
+            QVERIFY2(open.removeOne(vi), qPrintable(line));
+            if (vi == manager)
+                QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1Char(' '))));
+        }
+    }
+    QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1Char(' '))));
+}
+
 int selectableRows(QTreeWidget *tree)
 {
     int n = 0;
@@ -83,6 +110,8 @@ private slots:
     void benches_data();
     void benches();
     void visaFailingToStart();
+    void carrierClosedBeforeItsSession();
+    void slowInstrumentsKeepTheWindowAlive();
     void threadPoolLimit_data();
     void threadPoolLimit();
     void cardLimit_data();
@@ -152,6 +181,21 @@ void tst_search::benches_data()
                           "TCPIP0::10.9.9.9::INSTR\ninterface = tcpip\nopen_status = 0xBFFF0015\n")
         << 0 << QStringList{"ASRL1", "GPIB0", "TCPIP0"};
     QTest::newRow("no instrument") << QStringLiteral("[bench]\n") << 0 << QStringList{};
+    const QString twoVxi =
+        carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\npositions = 1\n"
+                                  "position = 1 0x6820") +
+        carrier("VXI0::2::INSTR", "interface = vxi\nslot = 2\nmodel = 6800\npositions = 1\n"
+                                  "position = 1 0x6820") +
+        carrier("VXI0::3::INSTR", "interface = vxi\nslot = 3\nmodel = 6800\npositions = 1\n"
+                                  "position = 1 0x6820");
+    QTest::newRow("find list failing")
+        << twoVxi + "[fault]\nfunction = viFindRsrc\nstatus = 0xBFFF0011\n"
+        << 0 << QStringList{};
+    QTest::newRow("find next failing part-way")
+        << twoVxi + "[fault]\nfunction = viFindNext\nstatus = 0xBFFF0015\nwhen = call 2\n"
+        << 2
+        << QStringList{"VXI0", "  Slot 1 - 6800 MB", "    FC 1|6820 *", "  Slot 2 - 6800 MB",
+                       "    FC 1|6820 *"};
     QTest::newRow("ordered by board and address")
         << lxi(9, "position = 1 0x6820") + lxi(1, "position = 2 0x6820") +
                carrier("ASRL10::INSTR", "interface = vxi\nslot = 1\nmodel = 1\npositions = 0") +
@@ -174,6 +218,7 @@ void tst_search::benches()
     QCOMPARE(dialog.findFunctionCards(), found);
     QCOMPARE(treeLines(dialog.cardTree), tree);
     QCOMPARE(selectableRows(dialog.cardTree), found);
+    checkEverySessionClosed(bench.trace());
     QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
 }
 
@@ -186,6 +231,81 @@ void tst_search::visaFailingToStart()
     QCOMPARE(dialog.cardTree->topLevelItemCount(), 0);
     QCOMPARE(bench.calls(QStringLiteral("viFindRsrc")).size(), 0);
     QCOMPARE(bench.calls(QStringLiteral("viClose")).size(), 1);
+}
+
+void tst_search::carrierClosedBeforeItsSession()
+{
+    SimBench bench(carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\n"
+                                             "positions = 2\nposition = 2 0x6820"));
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), 1);
+    QStringList order;
+    for (const QString &line : bench.trace()) {
+        const QString name = line.section(QLatin1Char(' '), 0, 0);
+        if (name != QLatin1String("viGetAttribute"))
+            order << name;
+    }
+    QCOMPARE(order, QStringList({"viOpenDefaultRM", "viFindRsrc", "viFindNext", "viOpen",
+                                 "tn6800_openCarrier", "tn6800_closeCarrier", "viClose", "viClose",
+                                 "viClose"}));
+    checkEverySessionClosed(bench.trace());
+}
+
+// Serial instruments that take long to answer are examined one after another,
+// off the GUI thread, under the progress dialog that counts every resource.
+void tst_search::slowInstrumentsKeepTheWindowAlive()
+{
+    const QString slow = QStringLiteral("latency = tn6800_openCarrier 700\n");
+    SimBench bench(QStringLiteral("[resource]\nresource = ASRL1::INSTR\n") + slow +
+                   QStringLiteral("[resource]\nresource = ASRL2::INSTR\n") + slow +
+                   lxi(1, QStringLiteral("position = 3 0x6820")));
+    tn6820_fc card;
+    tn6800fp_fcSelect dialog(&card, false);
+    struct Seen
+    {
+        QString title, label;
+        int minimum = -1, maximum = -1;
+        QWidget *parent = nullptr;
+        int carriersOpened = -1;
+    } seen;
+    qint64 longestGap = 0;
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] {
+        longestGap = qMax(longestGap, sinceTick.restart());
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (progress && progress->isVisible() && seen.maximum < 0) {
+            seen = {progress->windowTitle(),
+                    progress->labelText(),
+                    progress->minimum(),
+                    progress->maximum(),
+                    progress->parentWidget(),
+                    int(bench.calls(QStringLiteral("tn6800_openCarrier")).size())};
+        }
+    });
+    tick.start(10);
+    QCOMPARE(dialog.findFunctionCards(), 1);
+    tick.stop();
+    QCOMPARE(seen.title, QStringLiteral("Orbana 6820"));
+    QCOMPARE(seen.label, QStringLiteral("Searching..."));
+    QCOMPARE(seen.minimum, 0);
+    QCOMPARE(seen.maximum, 3);
+    QCOMPARE(seen.parent, &dialog);
+    QCOMPARE(seen.carriersOpened, 0); // shown while the first resource was examined
+    // Without the worker thread the loop would stand still for 2 x 700 ms.
+    QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+    // One at a time, in VISA's order: the second opens after the first closed.
+    QStringList serial;
+    for (const QString &line : bench.trace()) {
+        if (line.startsWith(QLatin1String("viOpen ")) || line.startsWith(QLatin1String("viClose")))
+            serial << line.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') +
+                          sfptest::traceArgs(line).value(QStringLiteral("name"));
+    }
+    QCOMPARE(serial.mid(0, 3),
+             QStringList({"viOpen ASRL1::INSTR", "viClose ", "viOpen ASRL2::INSTR"}));
+    checkEverySessionClosed(bench.trace());
 }
 
 void tst_search::threadPoolLimit_data()

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -114,7 +115,8 @@ void ModalAnswers::poll()
     if (qEnvironmentVariableIsSet("SFP_TEST_DEBUG") && w)
         qDebug() << "modal" << w << w->windowTitle() << "steps" << m_steps.size()
                  << (m_steps.isEmpty() ? QString() : m_steps.first().button);
-    if (!w || m_steps.isEmpty() || !w->isVisible())
+    // A progress dialog closes by itself; the steps are for what follows it.
+    if (!w || m_steps.isEmpty() || !w->isVisible() || qobject_cast<QProgressDialog *>(w))
         return;
     SeenModal s;
     s.className = QString::fromLatin1(w->metaObject()->className());
