@@ -34,9 +34,7 @@ struct PanelFixture
     explicit PanelFixture(const QString &benchText = QString()) : bench(benchText)
     {
         tn6820fp_initResources();
-        qputenv("ALLUSERSPROFILE", profile.path().toLocal8Bit());
     }
-    ~PanelFixture() { qunsetenv("ALLUSERSPROFILE"); }
 
     // Opens the panel; extra answers are for boxes shown while it is built.
     tn6820fp_App &open(Path path, sfptest::ModalAnswers *answers = nullptr,
@@ -48,15 +46,10 @@ struct PanelFixture
             a.click(QStringLiteral("Run In Demo Mode"));
         } else {
             a.click(QStringLiteral("Enter Address"));
-            a.act([path](QWidget *w) {
-                w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))
-                    ->setEditText(path == Vxi
-                                      ? QStringLiteral("VXI0::8::INSTR")
-                                      : QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR"));
-                w->findChild<QComboBox *>(QStringLiteral("cardNumberSelector"))
-                    ->setCurrentIndex(path == Vxi ? 2 : 1);
-                w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-            });
+            a.act(sfptest::enterAddress(path == Vxi
+                                            ? QStringLiteral("VXI0::8::INSTR")
+                                            : QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR"),
+                                        path == Vxi ? 2 : 1));
         }
         for (const QString &button : thenClick)
             a.click(button);
@@ -66,10 +59,7 @@ struct PanelFixture
 
     template <typename T> T *get(const QString &name) const
     {
-        T *w = panel->findChild<T *>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
+        return sfptest::child<T>(panel.get(), name);
     }
     QCheckBox *select(int n) const
     {
@@ -103,7 +93,7 @@ struct PanelFixture
         return out;
     }
 
-    QTemporaryDir profile;
+    sfptest::ProfileDir profile;
     sfptest::SimBench bench;
     tn6820_fc card;
     std::unique_ptr<tn6820fp_App> panel;

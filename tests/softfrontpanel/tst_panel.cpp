@@ -6,25 +6,11 @@
 
 #include <cstring>
 
+using sfptest::labelText;
 using sfptest::ModalAnswers;
+using sfptest::sameBits;
 using sfptest::traceArgs;
 using sfptest::traceSamples;
-
-namespace {
-
-QString labelText(QWidget &w, const char *name)
-{
-    auto *l = w.findChild<QLabel *>(QLatin1String(name));
-    return l ? l->text() : QStringLiteral("<missing>");
-}
-
-bool sameBits(const QVector<double> &a, const std::vector<double> &b)
-{
-    return a.size() == int(b.size()) &&
-           std::memcmp(a.constData(), b.data(), b.size() * sizeof(double)) == 0;
-}
-
-} // namespace
 
 class tst_panel : public QObject
 {

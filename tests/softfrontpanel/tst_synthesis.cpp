@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "testsupport.h"
 #include "tn6820fp_synthesis.h"
+
+using sfptest::sameBits;
 
 namespace {
 
@@ -25,11 +28,6 @@ double reference(int type, int j, int segLen, double A, double O)
     default:
         return O;
     }
-}
-
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace

@@ -8,15 +8,10 @@
 #include "tn6800fp_about.h"
 #include "tn6800fp_license.h"
 
+using sfptest::labelText;
 using sfptest::ModalAnswers;
 
 namespace {
-
-QString labelText(QWidget &w, const char *name)
-{
-    auto *l = w.findChild<QLabel *>(QLatin1String(name));
-    return l ? l->text() : QStringLiteral("<missing>");
-}
 
 QPushButton *button(QWidget &w, const char *name)
 {
@@ -206,8 +201,8 @@ void tst_about::licenceDialogAtScreenDpi()
 {
     QFETCH(int, dpi);
     QFETCH(QByteArray, size);
-    const sfptest::ChildResult r = sfptest::runInChild(
-        QStringLiteral("licenceDialogSizeChild"), {QStringLiteral("QT_FONT_DPI=%1").arg(dpi)});
+    const sfptest::ChildResult r = sfptest::runInChild(QStringLiteral("licenceDialogSizeChild"),
+                                                       {QStringLiteral("QT_FONT_DPI=%1").arg(dpi)});
     QCOMPARE(r.exitCode, 0);
     if (!r.out.contains("dpi " + QByteArray::number(dpi) + " "))
         QSKIP("this platform plugin does not take its resolution from QT_FONT_DPI");

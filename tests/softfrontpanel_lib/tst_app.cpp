@@ -20,10 +20,7 @@ namespace {
 
 template <typename T> T *child(QWidget &w, const char *name)
 {
-    T *c = w.findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
+    return sfptest::child<T>(&w, QLatin1String(name));
 }
 
 bool iconIs(const QPushButton *b, const QPixmap &p)

@@ -12,6 +12,7 @@
 #include "tn6800fp_icons.h"
 #include "tn6820_fc.h"
 
+using sfptest::enterAddress;
 using sfptest::ModalAnswers;
 using sfptest::SimBench;
 using sfptest::traceArgs;
@@ -24,24 +25,10 @@ const char *const kQuestion = "How to connect to 6820 Function Card?";
 const char *const kOneCard = "[carrier]\nresource = VXI0::4::INSTR\ninterface = vxi\nslot = 5\n"
                              "model = 6800\npositions = 3\nposition = 2 0x6820\n";
 
-// Fills the address dialog's only row and presses OK.
-std::function<void(QWidget *)> enterAddress(const QString &descriptor, int cardNumber)
-{
-    return [=](QWidget *w) {
-        QVERIFY(w->objectName() == QLatin1String("enterAddressDialog"));
-        w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))->setEditText(descriptor);
-        w->findChild<QComboBox *>(QStringLiteral("cardNumberSelector"))
-            ->setCurrentIndex(cardNumber);
-        w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-    };
-}
-
 struct Fixture
 {
-    QTemporaryDir profile;
+    sfptest::ProfileDir profile;
     tn6820_fc card;
-    Fixture() { qputenv("ALLUSERSPROFILE", profile.path().toLocal8Bit()); }
-    ~Fixture() { qunsetenv("ALLUSERSPROFILE"); }
 };
 
 } // namespace

@@ -12,17 +12,13 @@
 namespace {
 
 // A dialog whose file lives in a fresh folder named by ALLUSERSPROFILE.
-struct Fixture
+struct Fixture : sfptest::ProfileDir
 {
-    QTemporaryDir dir;
     tn6820_fc card;
-    Fixture() { qputenv("ALLUSERSPROFILE", dir.path().toLocal8Bit()); }
-    ~Fixture() { qunsetenv("ALLUSERSPROFILE"); }
-    QString iniPath() const { return dir.path() + QStringLiteral("/Morvix/DefaultInstrDescr.ini"); }
     void writeIni(const QByteArray &content) const
     {
-        QDir().mkpath(dir.path() + QStringLiteral("/Morvix"));
-        sfptest::writeFile(dir.path() + QStringLiteral("/Morvix"),
+        QDir().mkpath(path() + QStringLiteral("/Morvix"));
+        sfptest::writeFile(path() + QStringLiteral("/Morvix"),
                            QStringLiteral("DefaultInstrDescr.ini"), content);
     }
 };

@@ -91,15 +91,6 @@ int selectableRows(QTreeWidget *tree)
     return n;
 }
 
-QTreeWidgetItem *rowWithText(QTreeWidget *tree, const QString &first, const QString &parent)
-{
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if ((*it)->text(0) == first && (*it)->parent() && (*it)->parent()->text(0) == parent)
-            return *it;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class tst_search : public QObject
@@ -138,8 +129,8 @@ void tst_search::defaultBench()
     QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::8::INSTR"));
     QCOMPARE(dialog.fcNumbers[0], qint16(2));
     // The LXI carrier stands under the descriptor VISA listed first.
-    QTreeWidgetItem *lxiCard = rowWithText(dialog.cardTree, QStringLiteral("FC 1"),
-                                           QStringLiteral("192.168.10.20 - 6813 LXI"));
+    QTreeWidgetItem *lxiCard = sfptest::treeRow(dialog.cardTree, QStringLiteral("FC 1"),
+                                                QStringLiteral("192.168.10.20 - 6813 LXI"));
     QVERIFY(lxiCard);
     QCOMPARE(lxiCard->data(1, Qt::StatusTipRole).toString(),
              QStringLiteral("TCPIP0::192.168.10.20::inst0::INSTR"));
@@ -418,7 +409,7 @@ void tst_search::doubleClick()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTreeWidgetItem *item = parent.isEmpty() ? dialog.cardTree->topLevelItem(2)
-                                             : rowWithText(dialog.cardTree, row, parent);
+                                             : sfptest::treeRow(dialog.cardTree, row, parent);
     QVERIFY(item);
     QCOMPARE(item->text(0), row);
     const QPoint at = dialog.cardTree->visualItemRect(item).center();
@@ -449,8 +440,8 @@ void tst_search::okButton()
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.fcCount, 0);
     QVERIFY(dialog.descriptorList.isEmpty());
-    QTreeWidgetItem *lxiCard = rowWithText(dialog.cardTree, QStringLiteral("FC 1"),
-                                           QStringLiteral("192.168.10.20 - 6813 LXI"));
+    QTreeWidgetItem *lxiCard = sfptest::treeRow(dialog.cardTree, QStringLiteral("FC 1"),
+                                                QStringLiteral("192.168.10.20 - 6813 LXI"));
     QTest::mouseClick(dialog.cardTree->viewport(), Qt::LeftButton, {},
                       dialog.cardTree->visualItemRect(lxiCard).center());
     QCOMPARE(dialog.cardTree->selectedItems().size(), 1);

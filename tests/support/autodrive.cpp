@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 namespace {

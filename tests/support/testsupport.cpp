@@ -2,14 +2,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDialog>
 #include <QFile>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QTreeWidget>
+#include <cstring>
 
 namespace sfptest {
 
@@ -90,11 +94,36 @@ QVector<double> traceSamples(const QString &line, const QString &name)
     return out;
 }
 
+namespace {
+
+QList<ModalAnswers *> &liveAnswers()
+{
+    static QList<ModalAnswers *> live;
+    return live;
+}
+
+QString describe(QWidget *w)
+{
+    QString d = QStringLiteral("%1 \"%2\"")
+                    .arg(QLatin1String(w->metaObject()->className()), w->windowTitle());
+    if (auto *box = qobject_cast<QMessageBox *>(w))
+        d += QStringLiteral(": ") + box->text();
+    return d;
+}
+
+} // namespace
+
 ModalAnswers::ModalAnswers(QObject *parent) : QObject(parent)
 {
+    liveAnswers().append(this);
     auto *timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &ModalAnswers::poll);
     timer->start(20);
+}
+
+ModalAnswers::~ModalAnswers()
+{
+    liveAnswers().removeOne(this);
 }
 
 ModalAnswers &ModalAnswers::click(const QString &buttonText, std::function<void(QWidget *)> inspect)
@@ -109,15 +138,53 @@ ModalAnswers &ModalAnswers::act(std::function<void(QWidget *)> action)
     return *this;
 }
 
+bool ModalAnswers::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && watched == m_acted)
+        m_acted = nullptr;
+    return false;
+}
+
 void ModalAnswers::poll()
 {
+    // The oldest live helper decides for all of them, so that a box is never
+    // both answered by one and rejected by another.
+    if (liveAnswers().value(0) != this)
+        return;
     QWidget *w = QApplication::activeModalWidget();
     if (qEnvironmentVariableIsSet("SFP_TEST_DEBUG") && w)
-        qDebug() << "modal" << w << w->windowTitle() << "steps" << m_steps.size()
-                 << (m_steps.isEmpty() ? QString() : m_steps.first().button);
+        qDebug() << "modal" << w << w->windowTitle();
     // A progress dialog closes by itself; the steps are for what follows it.
-    if (!w || m_steps.isEmpty() || !w->isVisible() || qobject_cast<QProgressDialog *>(w))
+    if (!w || !w->isVisible() || qobject_cast<QProgressDialog *>(w)) {
+        m_waiting = nullptr;
         return;
+    }
+    if (w == m_acted || w == m_waiting) {
+        // A few polls' grace: the step's own close may still be under way.
+        if (++m_polls >= 5)
+            reject(w, w == m_acted ? QStringLiteral("a step acted on it and left it open")
+                                   : QStringLiteral("it lacks the next step's button"));
+        return;
+    }
+    m_acted = nullptr;
+    m_polls = 0;
+    ModalAnswers *owner = nullptr;
+    for (ModalAnswers *a : liveAnswers()) {
+        if (!a->m_steps.isEmpty()) {
+            owner = a;
+            break;
+        }
+    }
+    if (!owner) {
+        reject(w, QStringLiteral("no step was planned for it"));
+        return;
+    }
+    if (!owner->answer(w))
+        m_waiting = w;
+}
+
+bool ModalAnswers::answer(QWidget *w)
+{
     SeenModal s;
     s.className = QString::fromLatin1(w->metaObject()->className());
     s.objectName = w->objectName();
@@ -131,8 +198,11 @@ void ModalAnswers::poll()
     if (step.button.isEmpty()) {
         m_steps.removeFirst();
         seen << s;
+        ModalAnswers *decider = liveAnswers().value(0);
+        decider->m_acted = w;
+        w->installEventFilter(decider);
         step.inspect(w);
-        return;
+        return true;
     }
     QAbstractButton *target = nullptr;
     for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
@@ -146,12 +216,33 @@ void ModalAnswers::poll()
             target = b;
     }
     if (!target)
-        return; // not the widget this step waits for (yet)
+        return false;
     m_steps.removeFirst();
     if (step.inspect)
         step.inspect(w);
     seen << s;
     target->click();
+    return true;
+}
+
+void ModalAnswers::reject(QWidget *w, const QString &why)
+{
+    const QString what = describe(w) + QStringLiteral(" was rejected: ") + why;
+    rejected << what;
+    m_acted = nullptr;
+    m_waiting = nullptr;
+    m_polls = 0;
+    QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+    if (auto *box = qobject_cast<QMessageBox *>(w)) {
+        if (QAbstractButton *escape = box->escapeButton()) {
+            escape->click();
+            return;
+        }
+    }
+    if (auto *dialog = qobject_cast<QDialog *>(w))
+        dialog->reject();
+    else
+        w->close();
 }
 
 ChildResult runInChild(const QString &testFunction, const QStringList &environment, int timeoutMs)
@@ -159,6 +250,8 @@ ChildResult runInChild(const QString &testFunction, const QStringList &environme
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SFP_TEST_CHILD"), QStringLiteral("1"));
+    const QTemporaryDir childTemp;
+    env.insert(QStringLiteral("TMPDIR"), childTemp.path());
     for (const QString &e : environment)
         env.insert(e.section(QLatin1Char('='), 0, 0), e.section(QLatin1Char('='), 1));
     p.setProcessEnvironment(env);
@@ -198,6 +291,57 @@ QString writeFile(const QString &dir, const QString &name, const QByteArray &con
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(content);
     return path;
+}
+
+QString labelText(const QWidget &w, const char *name)
+{
+    auto *l = w.findChild<QLabel *>(QLatin1String(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+}
+
+bool sameBits(const QVector<double> &a, const std::vector<double> &b)
+{
+    return a.size() == int(b.size()) &&
+           std::memcmp(a.constData(), b.data(), b.size() * sizeof(double)) == 0;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+QTreeWidgetItem *treeRow(QTreeWidget *tree, const QString &first, const QString &parent)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->text(0) == first && (*it)->parent() && (*it)->parent()->text(0) == parent)
+            return *it;
+    }
+    return nullptr;
+}
+
+ProfileDir::ProfileDir()
+{
+    qputenv("ALLUSERSPROFILE", dir.path().toLocal8Bit());
+}
+
+ProfileDir::~ProfileDir()
+{
+    qunsetenv("ALLUSERSPROFILE");
+}
+
+QString ProfileDir::iniPath() const
+{
+    return dir.path() + QStringLiteral("/Morvix/DefaultInstrDescr.ini");
+}
+
+std::function<void(QWidget *)> enterAddress(const QString &descriptor, int cardNumber)
+{
+    return [=](QWidget *w) {
+        QCOMPARE(w->objectName(), QStringLiteral("enterAddressDialog"));
+        child<QComboBox>(w, QStringLiteral("descriptorSelector"))->setEditText(descriptor);
+        child<QComboBox>(w, QStringLiteral("cardNumberSelector"))->setCurrentIndex(cardNumber);
+        child<QPushButton>(w, QStringLiteral("okButton"))->click();
+    };
 }
 
 } // namespace sfptest
