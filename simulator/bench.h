@@ -44,7 +44,11 @@ struct Carrier
     std::uint16_t model = 0;
     std::vector<Position> positions;
     tn6800_carrierInfo info{};
-    std::vector<CardState> cards;            // one per position
+    std::vector<CardState> cards; // one per position
+    // What the carrier object the common library hands out holds: a
+    // damaged or foreign carrier may lack its description or access tables.
+    bool hasDescription = true;
+    bool hasAccessTables = true;
     std::map<std::string, double> latencyMs; // entry point -> milliseconds, for its resources
 };
 

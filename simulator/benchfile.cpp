@@ -442,6 +442,10 @@ private:
             (key == "address"    ? m_carrier.address
              : key == "hostname" ? m_carrier.hostname
                                  : m_carrier.deviceName) = value;
+        } else if (key == "description" || key == "access_tables") {
+            if (!parseYesNo(value, key == "description" ? m_carrier.hasDescription
+                                                        : m_carrier.hasAccessTables))
+                return fail(bad + ": expected yes or no", error);
         } else if (key == "model") {
             if (!parseInteger(value, 0, UINT16_MAX, n))
                 return fail(bad + ": expected a number from 0 to 0xFFFF", error);

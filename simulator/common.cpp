@@ -38,6 +38,8 @@ ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt1
                             Bench::instance().firstResourceOfCarrier(
                                 reinterpret_cast<const CarrierObject *>(carrier)->index));
     const tn6800_carrierInfo *info = carrier->info;
+    if (!info)
+        return TN6800_ERROR_NULL_POINTER;
     if (position < 1 || position > info->positionCount)
         return TN6800_ERROR_INV_POSITION;
     const CarrierObject *obj = reinterpret_cast<const CarrierObject *>(carrier);
@@ -147,8 +149,9 @@ ViStatus VI_FUNC tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *
             return call.finish(TN6800_ERROR_NOT_CARRIER);
     }
     auto *obj = new CarrierObject();
-    obj->carrier.info = &b.data().carriers[static_cast<std::size_t>(index)].info;
-    obj->carrier.accessTable = accessTable;
+    const Carrier &c = b.data().carriers[static_cast<std::size_t>(index)];
+    obj->carrier.info = c.hasDescription ? &c.info : nullptr;
+    obj->carrier.accessTable = c.hasAccessTables ? accessTable : nullptr;
     obj->index = index;
     obj->tables[1].readRegister = readRegister;
     {

@@ -1,5 +1,6 @@
 // The DAC panel end to end: built through the real connection dialogs and
 // driven with clicks, checked against the stand-ins' trace.
+#include "bench.h"
 #include "panelfixture.h"
 #include "tn6800fp_about.h"
 #include "tn6820fp_synthesis.h"
@@ -24,6 +25,8 @@ private slots:
     void revisionNeedsSession_data();
     void revisionNeedsSession();
     void singleCycle();
+    void singleCycleWaitsOnePeriod_data();
+    void singleCycleWaitsOnePeriod();
     void continuousAllChannels();
     void continuousRepeatsWholeCycles();
     void immediateValues();
@@ -235,13 +238,18 @@ void tst_panel::singleCycle()
     QCOMPARE(a.value("updateRate"), QStringLiteral("0"));
     QCOMPARE(a.value("filter"), QStringLiteral("1"));
     QCOMPARE(a.value("grouping"), QStringLiteral("0"));
-    tn6820fp_channelWave ch[8];
-    ch[0] = {true, WaveSquare, 2.5, 0.25};
-    ch[2] = {true, WaveTriangle, 1.0, -1.5};
-    std::vector<double> expected(2 * 200);
-    tn6820fp_synthesize(ch, 200, 1, expected.data());
-    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), expected));
-    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), panel.samples()));
+    // Channel 1: a square of 2.5 V about 0.25 V; channel 3: a triangle of 1 V about -1.5 V.
+    const QVector<double> sent = traceSamples(line, QStringLiteral("buffer"));
+    QCOMPARE(sent.size(), 2 * 200);
+    for (int j = 0; j < 200; ++j)
+        QCOMPARE(sent[j], j < 100 ? 2.75 : -2.25);
+    QCOMPARE(sent[200], -2.5);
+    QCOMPARE(sent[399], -2.5);
+    for (int j = 1; j < 100; ++j) {
+        QVERIFY(sent[200 + j] > sent[200 + j - 1]);      // rising to the peak
+        QVERIFY(sameBits(sent[200 + j], sent[399 - j])); // and falling the same way
+    }
+    QVERIFY(sameBits(sent, panel.samples()));
     // One period of 1000 Hz waited through the common library, then idle again.
     const QStringList delay = f.bench.calls(QStringLiteral("tn6800_delay"));
     QCOMPARE(delay.size(), 1);
@@ -251,6 +259,31 @@ void tst_panel::singleCycle()
     QCOMPARE(f.channel(1)->led->value(), 0);
     QCOMPARE(f.channel(3)->led->value(), 0);
     QVERIFY(f.select(1)->isEnabled());
+}
+
+void tst_panel::singleCycleWaitsOnePeriod_data()
+{
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<double>("milliseconds");
+    QTest::newRow("1 Hz") << 1 << 1000.0;
+    QTest::newRow("3 kHz") << 3000 << 1.0 / 3.0;
+    QTest::newRow("50 kHz") << 50000 << 0.02;
+}
+
+void tst_panel::singleCycleWaitsOnePeriod()
+{
+    QFETCH(int, frequency);
+    QFETCH(double, milliseconds);
+    // The delay is traced but fails at once, so the test need not wait a whole second.
+    PanelFixture f(QString::fromLatin1(orbsim::defaultBenchText()) +
+                   QStringLiteral("\n[fault]\nfunction = tn6800_delay\nstatus = 0xBFFF0015\n"));
+    f.open(PanelFixture::Vxi);
+    f.frequency()->setValue(frequency);
+    ModalAnswers none;
+    f.startButton()->click();
+    const QStringList delay = f.bench.calls(QStringLiteral("tn6800_delay"));
+    QCOMPARE(delay.size(), 1);
+    QCOMPARE(traceArgs(delay.first()).value("milliseconds").toDouble(), milliseconds);
 }
 
 void tst_panel::continuousAllChannels()
@@ -308,13 +341,15 @@ void tst_panel::continuousRepeatsWholeCycles()
     const QString line = f.bench.calls(QStringLiteral("tn6820_startContWaveformEx")).first();
     QCOMPARE(traceArgs(line).value("channelMask"), QStringLiteral("0x21"));
     QCOMPARE(traceArgs(line).value("samplesPerChannel"), QStringLiteral("4000")); // 200 x 20
-    tn6820fp_channelWave ch[8];
-    ch[0] = {true, WaveSine, 10.0, 0.0};
-    ch[5] = {true, WaveSine, 10.0, 0.0};
-    std::vector<double> expected(2 * 4000);
-    tn6820fp_synthesize(ch, 200, 20, expected.data());
-    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), expected));
-    QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), panel.samples()));
+    // Channels 1 and 6 at their defaults: a 10 V sine about 0 V, 20 whole cycles each.
+    const QVector<double> sent = traceSamples(line, QStringLiteral("buffer"));
+    QCOMPARE(sent.size(), 2 * 4000);
+    QCOMPARE(sent[0], 0.0);
+    QCOMPARE(sent[50], 10.0);
+    QCOMPARE(sent[150], -10.0);
+    for (int k = 200; k < 8000; ++k)
+        QVERIFY2(sameBits(sent[k], sent[k % 200]), qPrintable(QString::number(k)));
+    QVERIFY(sameBits(sent, panel.samples()));
     f.stopButton()->click();
 }
 
@@ -402,6 +437,7 @@ void tst_panel::waveformButtons()
     f.select(1)->setChecked(false);
     f.select(5)->setChecked(true);
     f.startButton()->click();
+    QCOMPARE(f.panel->samples().size(), std::size_t(200)); // one cycle of 1000 Hz at 200 kS/s
     for (double v : f.panel->samples())
         QCOMPARE(v, 1.25);
     QCOMPARE(f.frequency()->minimum(), 1);

@@ -2,6 +2,9 @@
 // sees, and that the operation goes on after "No"; "Yes" ends the process.
 #include "bench.h"
 #include "panelfixture.h"
+#include "tn6800fp_about.h"
+
+#include <QApplication>
 
 using sfptest::ModalAnswers;
 
@@ -32,7 +35,7 @@ void trigger(PanelFixture &f, Trigger t)
     case Construction:
         break;
     case Immediate:
-        f.dac(1)->setValue(1.5);
+        f.dac(1)->setValue(f.dac(1)->value() + 1.5);
         break;
     case Filter:
         emit f.filter()->activated(1);
@@ -74,56 +77,59 @@ void tst_panel_faults::errorBoxAndGoOn_data()
     QTest::addColumn<int>("trigger");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("goesOnWith"); // the call made after the failed one
+    QTest::addColumn<bool>("again");         // the same action, once more, reaches the card
     const QString overflow = QString::fromLatin1(kOverflowText);
     const auto failed = [&](const char *label) {
         return QStringLiteral("%1 failed due to [%2]").arg(QLatin1String(label), overflow);
     };
-    QTest::newRow("output limits")
-        << "tn6820_getOutputLimits"
-        << "always" << int(Construction)
-        << failed("tn6820_getOutputLimits(vi(), &lowLimit, &hiLimit)") << "tn6820_readSerialNo";
-    QTest::newRow("serial number")
-        << "tn6820_readSerialNo"
-        << "always" << int(Construction)
-        << failed("tn6820_readSerialNo(d_vi, &serialNumber, subtype)") << "tn6820_revision_query";
+    QTest::newRow("output limits") << "tn6820_getOutputLimits"
+                                   << "always" << int(Construction)
+                                   << failed("tn6820_getOutputLimits(vi(), &lowLimit, &hiLimit)")
+                                   << "tn6820_readSerialNo" << false;
+    QTest::newRow("serial number") << "tn6820_readSerialNo"
+                                   << "always" << int(Construction)
+                                   << failed("tn6820_readSerialNo(d_vi, &serialNumber, subtype)")
+                                   << "tn6820_revision_query" << false;
     QTest::newRow("revision")
         << "tn6820_revision_query"
         << "call 2" << int(Construction)
-        << failed("tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)") << "";
+        << failed("tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)") << ""
+        << false;
     QTest::newRow("output enable")
         << "tn6820_setOutputEnable"
         << "always" << int(Immediate) << failed("tn6820_setOutputEnable(vi(), chanMask)")
-        << "tn6820_writeChannels";
+        << "tn6820_writeChannels" << false;
     QTest::newRow("write channels")
         << "tn6820_writeChannels"
-        << "always" << int(Immediate) << failed("tn6820_writeChannels(vi(), chanMask, dac_val)")
-        << "";
+        << "call 1" << int(Immediate) << failed("tn6820_writeChannels(vi(), chanMask, dac_val)")
+        << "" << true;
     QTest::newRow("filter") << "tn6820_setFilter"
-                            << "always" << int(Filter) << failed("tn6820_setFilter(vi(), filter)")
-                            << "";
+                            << "call 1" << int(Filter) << failed("tn6820_setFilter(vi(), filter)")
+                            << "" << true;
     QTest::newRow("single cycle")
         << "tn6820_generateWaveforms"
         << "always" << int(SingleStart)
         << failed("tn6820_generateWaveforms(vi(), chanMask, segLen, updFreq[freqIdx], filt, "
                   "tn6820_GROUP_BY_CHANNEL, buffer)")
-        << "tn6820_stopContWaveform";
+        << "tn6820_stopContWaveform" << false;
     QTest::newRow("continuous")
         << "tn6820_startContWaveformEx"
-        << "always" << int(ContinuousStart)
+        << "call 1" << int(ContinuousStart)
         << failed("tn6820_startContWaveformEx(vi(), chanMask, segLen*nIter, updFreq[freqIdx], "
                   "filt, tn6820_GROUP_BY_CHANNEL, 0, buffer, NULL, NULL)")
-        << "";
+        << "" << true;
     QTest::newRow("stop") << "tn6820_stopContWaveform"
                           << "always" << int(StopClick)
-                          << failed("tn6820_stopContWaveform(vi(), VI_TRUE)") << "tn6820_resetFIFO";
+                          << failed("tn6820_stopContWaveform(vi(), VI_TRUE)") << "tn6820_resetFIFO"
+                          << false;
     QTest::newRow("reset fifo") << "tn6820_resetFIFO"
-                                << "always" << int(StopClick) << failed("tn6820_resetFIFO(vi())")
-                                << "";
+                                << "call 1" << int(StopClick) << failed("tn6820_resetFIFO(vi())")
+                                << "" << true;
     QTest::newRow("reset") << "tn6820_reset"
-                           << "always" << int(Reset)
+                           << "call 1" << int(Reset)
                            << "Function Call failed due to [The resource is not an Orbana "
                               "carrier.]"
-                           << "";
+                           << "" << true;
 }
 
 void tst_panel_faults::errorBoxAndGoOn()
@@ -133,6 +139,7 @@ void tst_panel_faults::errorBoxAndGoOn()
     QFETCH(int, trigger);
     QFETCH(QString, text);
     QFETCH(QString, goesOnWith);
+    QFETCH(bool, again);
     const QString status = function == QLatin1String("tn6820_reset") ? QStringLiteral("0xBFFC0901")
                                                                      : QStringLiteral("0xBFFC0808");
     PanelFixture f(withFault(QStringLiteral("[fault]\nfunction = %1\nstatus = %2\nwhen = %3\n")
@@ -156,8 +163,22 @@ void tst_panel_faults::errorBoxAndGoOn()
         QVERIFY2(calls.indexOf(goesOnWith, failedAt + 1) > failedAt, qPrintable(calls.join(' ')));
     if (trigger == ContinuousStart)
         QVERIFY(!f.startButton()->isEnabled()); // still generating until Stop
-    if (trigger == SingleStart)
-        QVERIFY(f.startButton()->isEnabled()); // a failed single cycle still returns to idle
+    if (trigger == SingleStart || trigger == StopClick)
+        QVERIFY(f.startButton()->isEnabled());              // back to idle all the same
+    if (function == QLatin1String("tn6820_revision_query")) // the About page is still filled
+        QCOMPARE(sfptest::labelText(*f.panel->about(), "serialNumber"), QStringLiteral("00001a2b"));
+    if (trigger == Reset)
+        QVERIFY(!QApplication::overrideCursor()); // the busy cursor is gone
+    if (again) {
+        // The panel took the failure in its stride: the same action works now.
+        const int before = f.bench.calls(function).size();
+        if (trigger == ContinuousStart)
+            f.stopButton()->click();
+        ::trigger(f, Trigger(trigger));
+        const QStringList made = f.bench.calls(function);
+        QCOMPARE(made.size(), before + 1);
+        QCOMPARE(sfptest::traceStatus(made.last()), 0L);
+    }
     QVERIFY(f.bench.calls(QStringLiteral("tn6820_close")).isEmpty());
 }
 

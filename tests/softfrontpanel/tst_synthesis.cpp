@@ -10,25 +10,8 @@ using sfptest::sameBits;
 
 namespace {
 
-// The formulas written out sample by sample, as the card must receive them.
-double reference(int type, int j, int segLen, double A, double O)
-{
-    const double x = j;
-    const int h = segLen / 2;
-    switch (type) {
-    case WaveSine:
-        return std::sin((x * 6.2831853) / segLen) * A + O;
-    case WaveSquare:
-        return j < h ? O + A : O - A;
-    case WaveSaw:
-        return ((x + x) / (segLen - 1) - 1) * A + O;
-    case WaveTriangle:
-        return j < h ? (x * 4 / (segLen - 1) - 1) * A + O
-                     : (double(segLen - 1 - j) * 4 / (segLen - 1) - 1) * A + O;
-    default:
-        return O;
-    }
-}
+// Update rates of the codes 0..10 in samples per second, as the card knows them.
+const double kRates[] = {200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
 
 } // namespace
 
@@ -38,8 +21,9 @@ class tst_synthesis : public QObject
 private slots:
     void shortSegments_data();
     void shortSegments();
-    void bitIdenticalToFormulas_data();
-    void bitIdenticalToFormulas();
+    void handValues_data();
+    void handValues();
+    void sineConstant();
     void blocksOfSelectedChannels();
     void noWaveformHoldsOffset();
     void valuesAreNotClipped();
@@ -73,43 +57,62 @@ void tst_synthesis::shortSegments()
                  qPrintable(QStringLiteral("j=%1: %2").arg(j).arg(s[j], 0, 'g', 17)));
 }
 
-void tst_synthesis::bitIdenticalToFormulas_data()
+void tst_synthesis::handValues_data()
 {
+    // Amplitude 2.5 and offset -1.25 (exact in binary): the top of every shape
+    // is O + A = 1.25, the bottom O - A = -3.75, the middle O = -1.25.
+    QTest::addColumn<int>("type");
     QTest::addColumn<int>("segLen");
-    for (int n : {4, 5, 6, 7, 66, 100, 199, 200, 1000, 1428, 4166, 5000, 8000, 8192})
-        QTest::newRow(qPrintable(QString::number(n))) << n;
+    QTest::addColumn<int>("index");
+    QTest::addColumn<double>("expected");
+    const double top = 1.25, bottom = -3.75, middle = -1.25;
+    const auto row = [](const char *shape, int n, int j) -> QTestData & {
+        return QTest::newRow(qPrintable(QStringLiteral("%1 %2 [%3]").arg(shape).arg(n).arg(j)));
+    };
+    for (int n : {4, 8, 200, 1000, 8192}) {
+        row("sine", n, 0) << int(WaveSine) << n << 0 << middle;
+        row("sine", n, n / 4) << int(WaveSine) << n << n / 4 << top;
+        row("sine", n, 3 * n / 4) << int(WaveSine) << n << 3 * n / 4 << bottom;
+        row("square", n, 0) << int(WaveSquare) << n << 0 << top;
+        row("square", n, n / 2 - 1) << int(WaveSquare) << n << n / 2 - 1 << top;
+        row("square", n, n / 2) << int(WaveSquare) << n << n / 2 << bottom;
+        row("square", n, n - 1) << int(WaveSquare) << n << n - 1 << bottom;
+        row("none", n, n / 3) << int(WaveNone) << n << n / 3 << middle;
+    }
+    for (int n : {4, 5, 200, 201, 8191, 8192}) {
+        row("saw", n, 0) << int(WaveSaw) << n << 0 << bottom;
+        row("saw", n, n - 1) << int(WaveSaw) << n << n - 1 << top;
+        row("triangle", n, 0) << int(WaveTriangle) << n << 0 << bottom;
+        row("triangle", n, n - 1) << int(WaveTriangle) << n << n - 1 << bottom;
+    }
+    for (int n : {5, 201, 8191}) { // an odd cycle has one middle sample and one peak
+        row("saw", n, n / 2) << int(WaveSaw) << n << n / 2 << middle;
+        row("triangle", n, n / 2) << int(WaveTriangle) << n << n / 2 << top;
+    }
 }
 
-void tst_synthesis::bitIdenticalToFormulas()
+void tst_synthesis::handValues()
 {
+    QFETCH(int, type);
     QFETCH(int, segLen);
-    const double amplitudes[] = {1.0, 10.0, 0.37, 0.0};
-    const double offsets[] = {0.0, -2.5, 10.0};
-    for (int type = WaveNone; type <= WaveTriangle; ++type) {
-        for (double A : amplitudes) {
-            for (double O : offsets) {
-                QVector<double> s(segLen);
-                tn6820fp_synthesizeSegment(type, A, O, segLen, s.data());
-                for (int j = 0; j < segLen; ++j) {
-                    if (!sameBits(s[j], reference(type, j, segLen, A, O)))
-                        QFAIL(qPrintable(QStringLiteral("type %1 A %2 O %3 j %4")
-                                             .arg(type)
-                                             .arg(A)
-                                             .arg(O)
-                                             .arg(j)));
-                }
-            }
-        }
-    }
-    // The sine's fixed constant leaves a small remainder where 2 pi would give 0.
-    if (segLen == 4) {
-        double s[4];
-        tn6820fp_synthesizeSegment(WaveSine, 1.0, 0.0, 4, s);
-        QCOMPARE(s[0], 0.0);
-        QCOMPARE(s[1], 1.0);
-        QVERIFY(s[2] > 3.5e-9 && s[2] < 3.7e-9);
-        QCOMPARE(s[3], -1.0);
-    }
+    QFETCH(int, index);
+    QFETCH(double, expected);
+    QVector<double> s(segLen, std::nan(""));
+    tn6820fp_synthesizeSegment(type, 2.5, -1.25, segLen, s.data());
+    QVERIFY2(sameBits(s[index], expected), qPrintable(QString::number(s[index], 'g', 17)));
+    for (int j = 0; j < segLen; ++j) // every sample written, none past the top or bottom
+        QVERIFY2(s[j] >= -3.75 && s[j] <= 1.25, qPrintable(QString::number(j)));
+}
+
+// The sine's fixed constant 6.2831853 leaves a small remainder where 2 pi would give 0.
+void tst_synthesis::sineConstant()
+{
+    double s[4];
+    tn6820fp_synthesizeSegment(WaveSine, 1.0, 0.0, 4, s);
+    QCOMPARE(s[0], 0.0);
+    QCOMPARE(s[1], 1.0);
+    QVERIFY(s[2] > 3.5e-9 && s[2] < 3.7e-9);
+    QCOMPARE(s[3], -1.0);
 }
 
 void tst_synthesis::blocksOfSelectedChannels()
@@ -120,12 +123,17 @@ void tst_synthesis::blocksOfSelectedChannels()
     ch[2] = {true, WaveTriangle, 3.0, -1.0};
     QVector<double> buffer(2 * 2 * 100, std::nan(""));
     tn6820fp_synthesize(ch, 100, 2, buffer.data());
-    for (int r = 0; r < 2; ++r) {
-        for (int j = 0; j < 100; ++j) {
-            QVERIFY(sameBits(buffer[r * 100 + j], reference(WaveSine, j, 100, 2.0, 0.5)));
-            QVERIFY(
-                sameBits(buffer[200 + r * 100 + j], reference(WaveTriangle, j, 100, 3.0, -1.0)));
-        }
+    // Channel 1's sine, then channel 3's triangle; channel 2 is not selected.
+    QCOMPARE(buffer[0], 0.5);
+    QCOMPARE(buffer[25], 2.5);
+    QCOMPARE(buffer[75], -1.5);
+    QCOMPARE(buffer[200], -4.0);
+    QCOMPARE(buffer[299], -4.0);
+    QVERIFY(buffer[249] > 1.9 && buffer[249] < 2.0); // 3 * (196/99 - 1) - 1, near the peak
+    // Each block holds its cycle twice, bit for bit.
+    for (int j = 0; j < 100; ++j) {
+        QVERIFY(sameBits(buffer[100 + j], buffer[j]));
+        QVERIFY(sameBits(buffer[300 + j], buffer[200 + j]));
     }
 }
 
@@ -171,6 +179,9 @@ void tst_synthesis::rateChoiceCases_data()
     QTest::newRow("1 ch 3 kHz") << 3000 << 1 << 0 << 66 << 124;
     QTest::newRow("frequency 0 clamps to 1 Hz") << 0 << 1 << 5 << 5000 << 1;
     QTest::newRow("no channel counts as one") << 1000 << 0 << 0 << 200 << 40;
+    QTest::newRow("1 ch 7 Hz") << 7 << 1 << 2 << 7142 << 1;
+    QTest::newRow("1 ch 3 Hz") << 3 << 1 << 3 << 6666 << 1;
+    QTest::newRow("2 ch 1 Hz") << 1 << 2 << 6 << 2000 << 2;
 }
 
 void tst_synthesis::rateChoiceCases()
@@ -200,12 +211,12 @@ void tst_synthesis::rateChoiceEveryFrequency()
             };
             QVERIFY2(c.freqIdx >= 0 && c.freqIdx < tn6820fp_rateCount, fail("rate index"));
             QVERIFY2(c.segLen >= 4, fail("segment shorter than 4"));
-            QVERIFY2(c.segLen == int(tn6820fp_updateRates[c.freqIdx] / f), fail("segment"));
+            QVERIFY2(c.segLen == int(kRates[tn6820fp_updateCodes[c.freqIdx]] / f), fail("segment"));
             QVERIFY2(c.nIter >= 1, fail("no whole cycle"));
             QVERIFY2(c.segLen * c.nIter * channels <= 8192, fail("memory exceeded"));
             QVERIFY2(c.nIter == share / c.segLen, fail("not all whole cycles used"));
             if (c.freqIdx > 0)
-                QVERIFY2(int(tn6820fp_updateRates[c.freqIdx - 1] / f) > share,
+                QVERIFY2(int(kRates[tn6820fp_updateCodes[c.freqIdx] - 1] / f) > share,
                          fail("a faster rate would fit"));
         }
     }

@@ -185,7 +185,8 @@ void tst_about::licenceDialogSize()
     QCOMPARE(tn6800fp_licenseTextMinimumSize(dpi), size);
     qtLicense dialog;
     auto *text = dialog.findChild<QPlainTextEdit *>(QStringLiteral("licenseText"));
-    QCOMPARE(text->minimumSize(), tn6800fp_licenseTextMinimumSize(dialog.logicalDpiX()));
+    QCOMPARE(dialog.logicalDpiX(), 96); // the offscreen platform's resolution
+    QCOMPARE(text->minimumSize(), QSize(650, 500));
     QVERIFY(dialog.isModal());
 }
 

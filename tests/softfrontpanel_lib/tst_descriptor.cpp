@@ -195,6 +195,12 @@ void tst_descriptor::listedOrder_data()
                                          << ":a" << int(After);
     QTest::newRow("prefix names by name") << "USB0::1"
                                           << "USBX" << int(Before);
+    // Every interface that is ordered by board number: X10 after X2.
+    for (const char *name : {"VXI", "GPIB", "SOCKET", "BACKPLANE", "PXI", "ASRL"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 by board number").arg(QLatin1String(name))))
+            << QStringLiteral("%1%2::7::INSTR").arg(QLatin1String(name)).arg(10)
+            << QStringLiteral("%1%2::3::INSTR").arg(QLatin1String(name)).arg(2) << int(After);
+    }
 }
 
 void tst_descriptor::listedOrder()

@@ -139,7 +139,7 @@ void tst_fcenteraddress::singleCardDialog()
         "Enter the Instrument descriptor for the Function Card you want to connect to.<br>")));
     QVERIFY(tip.contains(QStringLiteral("<b>TCPIP::%1::INSTR</b> - Network Instrument with IP "
                                         "Address %1")
-                             .arg(tn6800fp_exampleAddress())));
+                             .arg(QStringLiteral("192.168.10.20"))));
 
     tn6820_fc multi(0x6904);
     tn6800fp_fcEnterAddress multiDialog(&multi);
@@ -166,8 +166,10 @@ void tst_fcenteraddress::firstRunDefaults()
     Fixture f;
     tn6800fp_fcEnterAddress dialog(&f.card);
     dialog.loadDefaults();
-    QCOMPARE(items(dialog.row(0)->descriptorSelector), QStringList{tn6800fp_defaultDescriptor()});
-    QCOMPARE(dialog.row(0)->descriptorSelector->currentText(), tn6800fp_defaultDescriptor());
+    QCOMPARE(items(dialog.row(0)->descriptorSelector),
+             QStringList{QStringLiteral("TCPIP::192.168.10.20::INSTR")});
+    QCOMPARE(dialog.row(0)->descriptorSelector->currentText(),
+             QStringLiteral("TCPIP::192.168.10.20::INSTR"));
     QCOMPARE(dialog.row(0)->cardNumberSelector->currentText(), QStringLiteral("Select"));
     QCOMPARE(dialog.countSelector()->currentText(), QStringLiteral("1"));
     QVERIFY(!QFile::exists(f.iniPath())); // loading writes nothing
@@ -179,7 +181,7 @@ void tst_fcenteraddress::damagedFiles_data()
     QTest::addColumn<QStringList>("descriptors");
     QTest::addColumn<QString>("cardNumber");
     QTest::addColumn<QString>("count");
-    const QString d = tn6800fp_defaultDescriptor();
+    const QString d = QStringLiteral("TCPIP::192.168.10.20::INSTR");
     QTest::newRow("empty") << QByteArray() << QStringList{d} << "Select"
                            << "1";
     QByteArray binary(4096, '\0');
@@ -295,7 +297,7 @@ void tst_fcenteraddress::rememberedAcrossTwoRuns()
     second.loadDefaults();
     QCOMPARE(second.row(0)->descriptorSelector->currentText(), QStringLiteral("VXI0::8::INSTR"));
     QCOMPARE(items(second.row(0)->descriptorSelector),
-             QStringList({"VXI0::8::INSTR", tn6800fp_defaultDescriptor()}));
+             QStringList({"VXI0::8::INSTR", QStringLiteral("TCPIP::192.168.10.20::INSTR")}));
     QCOMPARE(second.row(0)->cardNumberSelector->currentIndex(), 2);
 }
 

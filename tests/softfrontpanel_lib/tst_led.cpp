@@ -167,6 +167,9 @@ void tst_led::setValueRepaintsOnlyOnChange()
     led.setText(QStringLiteral("Active"));
     QCOMPARE(counter.count, 1);
     QCOMPARE(spy.count(), 0);
+    // A new text is painted at once, and once.
+    led.setText(QStringLiteral("Running"));
+    QCOMPARE(counter.count, 2);
 }
 
 void tst_led::namedColourConstructor()

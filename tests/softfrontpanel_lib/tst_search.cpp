@@ -172,6 +172,16 @@ void tst_search::benches_data()
                           "TCPIP0::10.9.9.9::INSTR\ninterface = tcpip\nopen_status = 0xBFFF0015\n")
         << 0 << QStringList{"ASRL1", "GPIB0", "TCPIP0"};
     QTest::newRow("no instrument") << QStringLiteral("[bench]\n") << 0 << QStringList{};
+    QTest::newRow("carrier object without description")
+        << carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\npositions = 2\n"
+                                     "position = 2 0x6820\ndescription = no")
+        << 0 << QStringList{"VXI0"};
+    QTest::newRow("carrier object without access tables")
+        << carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\npositions = 2\n"
+                                     "position = 1 0x6904 AB\nposition = 2 0x6820\n"
+                                     "access_tables = no")
+        << 1
+        << QStringList{"VXI0", "  Slot 1 - 6800 MB", "    FC 1|6904 (disabled)", "    FC 2|6820 *"};
     const QString twoVxi =
         carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\npositions = 1\n"
                                   "position = 1 0x6820") +
