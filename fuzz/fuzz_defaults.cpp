@@ -38,7 +38,7 @@ public:
     ViStatus reset(ViSession) override { return 0; }
 };
 
-QTemporaryDir *g_dir = nullptr;
+QTemporaryDir *g_dir = nullptr; // removed at exit
 
 } // namespace
 
@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
-    g_dir = new QTemporaryDir;
+    static QTemporaryDir dir;
+    g_dir = &dir;
     qputenv("ALLUSERSPROFILE", g_dir->path().toLocal8Bit());
     QDir().mkpath(g_dir->path() + QStringLiteral("/Morvix"));
     return 0;
