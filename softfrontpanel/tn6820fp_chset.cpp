@@ -22,6 +22,8 @@ QPushButton *waveButton(const QPixmap &icon, const char *name, const char *what)
     const QString tip = QStringLiteral("Selects the %1 waveform to be generated on this channel")
                             .arg(QLatin1String(what));
     tn6800fp_setHelp(b, tip);
+    b->setAccessibleName(QStringLiteral("%1 waveform").arg(QLatin1String(what)));
+    b->setAccessibleDescription(tip);
     return b;
 }
 
@@ -50,6 +52,7 @@ tn6820fp_chSet::tn6820fp_chSet()
 
     led = new tn6800fp_led(QString(), Qt::green, Qt::magenta);
     led->setObjectName(QStringLiteral("channelLed"));
+    led->setAccessibleName(QStringLiteral("Channel output"));
     led->setWhatsThis(QStringLiteral("Indicates whether the waveform is being generated on this "
                                      "channel"));
     top->addWidget(led);

@@ -76,6 +76,7 @@ tn6800fp_About::tn6800fp_About(const char *softFrontPanelVersion, const char *dr
     main->addLayout(line);
     auto *logo = new QLabel;
     logo->setObjectName(QStringLiteral("aboutLogo"));
+    logo->setAccessibleName(QStringLiteral("Morvix logo"));
     logo->setStyleSheet(QStringLiteral("QLabel {background-color:#1A2C5E}"));
     logo->setAlignment(Qt::AlignTop);
     logo->setContentsMargins(10, 10, 10, 10);

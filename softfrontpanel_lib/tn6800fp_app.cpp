@@ -85,7 +85,9 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
 
     setWindowIcon(QIcon(tn6800fp_windowPixmap()));
 
-    header->addWidget(pictureLabel(":/morvix-logo.bmp", "makerLogo"));
+    QLabel *makerLogo = pictureLabel(":/morvix-logo.bmp", "makerLogo");
+    makerLogo->setAccessibleName(QStringLiteral("Morvix logo"));
+    header->addWidget(makerLogo);
     titleLabel = new QLabel;
     titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setStyleSheet(
@@ -94,6 +96,7 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
     titleLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
     header->addWidget(titleLabel);
     carrierLogoLabel = pictureLabel(":/vxi-logo.bmp", "carrierLogo");
+    carrierLogoLabel->setAccessibleName(QStringLiteral("VXI logo"));
     header->addWidget(carrierLogoLabel);
 
     auto *status = new QGroupBox;
@@ -165,6 +168,8 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
         QStringLiteral("Show on-line help for Instrument Soft Front Panel components"), false);
     helpButton->setIcon(QIcon(help));
     helpButton->setIconSize(help.size());
+    helpButton->setAccessibleName(QStringLiteral("What's This help"));
+    helpButton->setAccessibleDescription(helpButton->toolTip());
     aboutButton = makeButton(QStringLiteral("About"), "aboutButton",
                              QStringLiteral("Displays \"About\" panel"), false);
     closeButton = makeButton(QStringLiteral("Close"), "closeButton",
@@ -203,13 +208,16 @@ void tn6800fp_app::setTitleText(const QString &text)
 
 void tn6800fp_app::setLxiLogo(bool lxi)
 {
-    if (lxi)
+    if (lxi) {
         carrierLogoLabel->setPixmap(QPixmap(QStringLiteral(":/lxi-logo.bmp")));
+        carrierLogoLabel->setAccessibleName(QStringLiteral("LXI logo"));
+    }
 }
 
 void tn6800fp_app::clearCarrierLogo()
 {
     carrierLogoLabel->clear();
+    carrierLogoLabel->setAccessibleName(QString());
 }
 
 void tn6800fp_app::setLine(QLabel *label, const QString &text, const QString &whatsThis)

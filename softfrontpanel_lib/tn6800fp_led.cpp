@@ -9,6 +9,7 @@ tn6800fp_led::tn6800fp_led(const QString &text, const QColor &onColour, const QC
       m_text(text)
 {
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    describeState();
 }
 
 tn6800fp_led::tn6800fp_led(const QString &text, const char *onColourName, QWidget *parent)
@@ -16,6 +17,16 @@ tn6800fp_led::tn6800fp_led(const QString &text, const char *onColourName, QWidge
 {
     m_onColour.setNamedColor(QLatin1String(onColourName ? onColourName : "#FF0000"));
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    describeState();
+}
+
+void tn6800fp_led::describeState()
+{
+    // A screen reader says the lamp's text (or the name its owner gave it)
+    // and whether it is lit.
+    if (!m_text.isEmpty())
+        setAccessibleName(m_text);
+    setAccessibleDescription(m_value != 0 ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
 QColor tn6800fp_led::fillColour() const
@@ -30,6 +41,7 @@ void tn6800fp_led::setValue(int value)
     if (value == m_value)
         return;
     m_value = value;
+    describeState();
     repaint();
 }
 
@@ -38,6 +50,7 @@ void tn6800fp_led::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
+    describeState();
     updateGeometry();
     repaint();
 }

@@ -43,6 +43,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void describeState();
+
     int m_value = 0;
     QColor m_onColour;
     QColor m_offColour;

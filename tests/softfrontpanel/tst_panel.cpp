@@ -5,6 +5,7 @@
 #include "tn6800fp_about.h"
 #include "tn6820fp_synthesis.h"
 
+#include <QAccessible>
 #include <cstring>
 
 using sfptest::labelText;
@@ -21,6 +22,8 @@ private slots:
     void lxiHeader_data();
     void lxiHeader();
     void demoPanel();
+    void accessibleNames_data();
+    void accessibleNames();
     void wholeLongTexts();
     void revisionNeedsSession_data();
     void revisionNeedsSession();
@@ -209,6 +212,62 @@ void tst_panel::revisionNeedsSession()
                    QString::number(sfptest::traceStatus(line));
     }
     QCOMPARE(got, queries);
+}
+
+void tst_panel::accessibleNames_data()
+{
+    QTest::addColumn<int>("path");
+    QTest::addColumn<QString>("carrierLogo");
+    QTest::addColumn<QString>("active");
+    QTest::newRow("demo") << int(PanelFixture::Demo) << "VXI logo"
+                          << "off";
+    QTest::newRow("vxi") << int(PanelFixture::Vxi) << "VXI logo"
+                         << "on";
+    QTest::newRow("lxi") << int(PanelFixture::Lxi) << "LXI logo"
+                         << "on";
+}
+
+// What a screen reader says of the controls that show only a picture.
+void tst_panel::accessibleNames()
+{
+    QFETCH(int, path);
+    QFETCH(QString, carrierLogo);
+    QFETCH(QString, active);
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Path(path));
+    const auto said = [](QWidget *w, QAccessible::Text t) {
+        QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+        return i ? i->text(t) : QStringLiteral("<none>");
+    };
+    for (int n = 1; n <= 8; ++n) {
+        tn6820fp_chSet *ch = f.channel(n);
+        QCOMPARE(said(ch->sineButton, QAccessible::Name), QStringLiteral("Sine waveform"));
+        QCOMPARE(said(ch->squareButton, QAccessible::Name), QStringLiteral("Square waveform"));
+        QCOMPARE(said(ch->sawButton, QAccessible::Name), QStringLiteral("Saw waveform"));
+        QCOMPARE(said(ch->triangleButton, QAccessible::Name), QStringLiteral("Triangle waveform"));
+        QCOMPARE(said(ch->sawButton, QAccessible::Description),
+                 QStringLiteral("Selects the Saw waveform to be generated on this channel"));
+        QCOMPARE(said(ch->led, QAccessible::Name), QStringLiteral("Channel output"));
+        QCOMPARE(said(ch->led, QAccessible::Description), QStringLiteral("off"));
+    }
+    QCOMPARE(said(f.get<QPushButton>(QStringLiteral("helpButton")), QAccessible::Name),
+             QStringLiteral("What's This help"));
+    QCOMPARE(said(f.get<QLabel>(QStringLiteral("makerLogo")), QAccessible::Name),
+             QStringLiteral("Morvix logo"));
+    QCOMPARE(said(f.get<QLabel>(QStringLiteral("carrierLogo")), QAccessible::Name), carrierLogo);
+    QCOMPARE(
+        said(panel.about()->findChild<QLabel *>(QStringLiteral("aboutLogo")), QAccessible::Name),
+        QStringLiteral("Morvix logo"));
+    auto *activeLed = f.get<tn6800fp_led>(QStringLiteral("activeLed"));
+    QCOMPARE(said(activeLed, QAccessible::Name), QStringLiteral("Active"));
+    QCOMPARE(said(activeLed, QAccessible::Description), active);
+    // The lamp says when it lights up.
+    f.mode()->setCurrentIndex(1);
+    ModalAnswers none;
+    f.startButton()->click();
+    QCOMPARE(said(f.channel(1)->led, QAccessible::Description), QStringLiteral("on"));
+    f.stopButton()->click();
+    QCOMPARE(said(f.channel(1)->led, QAccessible::Description), QStringLiteral("off"));
 }
 
 void tst_panel::singleCycle()
