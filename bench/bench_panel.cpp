@@ -99,7 +99,7 @@ int childPanel(QApplication &app)
     ShownReporter reporter("tn6820fp_App");
     app.installEventFilter(&reporter);
     answer(QStringLiteral("Run In Demo Mode"));
-    return tn6820fp_run(app);
+    return tn6820fp_run(app, {QStringLiteral("tn6820fp")});
 }
 
 // The classic minimal Qt Widgets program: one window showing one line of text.

@@ -1,10 +1,27 @@
 // The tn6820fp program: the Orbana 6820 soft front panel.
 #include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
 
+#include "tn6820_fc.h"
 #include "tn6820fp_main.h"
 
 int main(int argc, char **argv)
 {
+    {
+        // --help and --version answer on a terminal without a display too:
+        // before the widgets, which need one, start.
+        const QCoreApplication core(argc, argv);
+        const tn6820fp_options early = tn6820fp_parseOptions(QCoreApplication::arguments());
+        if (early.action == tn6820fp_options::Help) {
+            std::fputs(qPrintable(early.text), stdout);
+            return 0;
+        }
+        if (early.action == tn6820fp_options::Version) {
+            std::printf("tn6820fp %s\n", qPrintable(tn6820_fc().softwareVersion()));
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
-    return tn6820fp_run(app);
+    return tn6820fp_run(app, QApplication::arguments());
 }

@@ -29,7 +29,8 @@ constexpr ViUInt16 kAllChannels = 0xFF;
 
 } // namespace
 
-tn6820fp_App::tn6820fp_App(tn6800fp_genFC *card) : tn6800fp_AppFC(card, 0, false, nullptr, false)
+tn6820fp_App::tn6820fp_App(tn6800fp_genFC *card, const tn6800fp_startChoice &start)
+    : tn6800fp_AppFC(card, 0, false, nullptr, false, start)
 {
     setObjectName(QStringLiteral("tn6820fp_App"));
     selectedCount = 1;

@@ -23,7 +23,8 @@ class tn6820fp_App : public tn6800fp_AppFC
     Q_OBJECT
 public:
     // Runs the connection workflow; the process ends there when the user gives up.
-    explicit tn6820fp_App(tn6800fp_genFC *card);
+    explicit tn6820fp_App(tn6800fp_genFC *card,
+                          const tn6800fp_startChoice &start = tn6800fp_startChoice());
     ~tn6820fp_App() override;
 
     double lowLimitVolts() const { return lowLimit; }

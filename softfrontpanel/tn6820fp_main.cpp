@@ -1,18 +1,109 @@
 #include "tn6820fp_main.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QSplashScreen>
+#include <cstdio>
 
+#include "tn6800.h"
 #include "tn6800fp_app.h"
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
 #include "tn6820fp_resources.h"
 
-int tn6820fp_run(QApplication &app)
+tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
 {
-    tn6820fp_initResources();
+    tn6820fp_options o;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Soft front panel of the Orbana 6820 8-channel DAC function card.\n"
+                       "Without options it asks how to reach the card."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Run in demo mode, without hardware."));
+    const QCommandLineOption resource(
+        QStringLiteral("resource"),
+        QStringLiteral("Open the card in the carrier with this VISA resource descriptor "
+                       "(with --fc), e.g. TCPIP::192.168.10.20::INSTR."),
+        QStringLiteral("descriptor"));
+    const QCommandLineOption fc(
+        QStringLiteral("fc"),
+        QStringLiteral("The card's position in its carrier, 1 to %1.").arg(TN6800_MAX_POSITIONS),
+        QStringLiteral("n"));
+    parser.addOptions({demo, resource, fc});
+    o.text = parser.helpText();
+    const auto refuse = [&o](const QString &why) {
+        o.action = tn6820fp_options::Refuse;
+        o.message = why;
+        return o;
+    };
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        o.action = tn6820fp_options::Help;
+        return o;
+    }
+    if (parser.isSet(version)) {
+        o.action = tn6820fp_options::Version;
+        return o;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("Unexpected argument '%1'.")
+                          .arg(parser.positionalArguments().constFirst()));
+    for (const QCommandLineOption &once : {resource, fc}) {
+        if (parser.values(once).size() > 1)
+            return refuse(
+                QStringLiteral("--%1 is given more than once.").arg(once.names().first()));
+    }
+    if (parser.isSet(demo) && (parser.isSet(resource) || parser.isSet(fc)))
+        return refuse(QStringLiteral("--demo cannot go with --resource or --fc."));
+    if (parser.isSet(resource) != parser.isSet(fc))
+        return refuse(QStringLiteral("--resource and --fc go together."));
+    if (parser.isSet(demo)) {
+        o.start.kind = tn6800fp_startChoice::Demo;
+    } else if (parser.isSet(resource)) {
+        const QString descriptor = parser.value(resource);
+        bool ascii = !descriptor.isEmpty();
+        for (QChar c : descriptor)
+            ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
+        if (!ascii || descriptor.size() >= VI_FIND_BUFLEN)
+            return refuse(QStringLiteral("The resource descriptor must be 1 to %1 printable "
+                                         "ASCII characters.")
+                              .arg(VI_FIND_BUFLEN - 1));
+        bool number = false;
+        const int n = parser.value(fc).toInt(&number);
+        if (!number || n < 1 || n > TN6800_MAX_POSITIONS)
+            return refuse(QStringLiteral("The card number '%1' is not a number from 1 to %2.")
+                              .arg(parser.value(fc))
+                              .arg(TN6800_MAX_POSITIONS));
+        o.start.kind = tn6800fp_startChoice::Open;
+        o.start.descriptor = descriptor;
+        o.start.fcNumber = n;
+    }
+    return o;
+}
+
+int tn6820fp_run(QApplication &app, const QStringList &arguments)
+{
     tn6820_fc card(0x6820);
+    const tn6820fp_options options = tn6820fp_parseOptions(arguments);
+    switch (options.action) {
+    case tn6820fp_options::Help:
+        std::fputs(qPrintable(options.text), stdout);
+        return 0;
+    case tn6820fp_options::Version:
+        std::printf("tn6820fp %s\n", qPrintable(card.softwareVersion()));
+        return 0;
+    case tn6820fp_options::Refuse:
+        std::fprintf(stderr, "tn6820fp: %s\n\n%s", qPrintable(options.message),
+                     qPrintable(options.text));
+        return 2;
+    case tn6820fp_options::Run:
+        break;
+    }
+    tn6820fp_initResources();
     const tn6800fp_splashLabel picture(1.0f, 20, card.modelCode, true, card.noticeText(),
                                        tn6800fp_displayName(card.description()));
     auto *splash = new QSplashScreen(QPixmap(picture), Qt::WindowFlags());
@@ -20,7 +111,7 @@ int tn6820fp_run(QApplication &app)
     splash->show();
     {
         // Constructing the panel runs the connection workflow over the splash.
-        tn6820fp_App panel(&card);
+        tn6820fp_App panel(&card, options.start);
         panel.adjustSize();
         centerOnScreen(&panel);
         panel.show();

@@ -1,11 +1,38 @@
 #ifndef TN6820FP_MAIN_H
 #define TN6820FP_MAIN_H
 
+#include <QString>
+#include <QStringList>
+
+#include "tn6800fp_fcselect.h"
+
 class QApplication;
 
-// The whole run after the application object exists: card object, splash
-// screen, panel (which connects to the card), event loop and teardown.
-// Returns 0, the program's exit status on every path that returns.
-int tn6820fp_run(QApplication &app);
+// What the command line asks for. Without options the program runs as it
+// always has: the connection question first.
+struct tn6820fp_options
+{
+    enum Action
+    {
+        Run,
+        Help,    // print text, exit 0
+        Version, // print text, exit 0
+        Refuse   // print message and text (the usage) on standard error, exit 2
+    };
+    Action action = Run;
+    tn6800fp_startChoice start;
+    QString message; // Refuse: one line that says what is wrong
+    QString text;    // Help and Refuse: the usage; Version: the version line
+};
+
+// Reads the program's own options (the toolkit has taken its own already).
+// arguments[0] is the program.
+tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments);
+
+// The whole run after the application object exists: options, card object,
+// splash screen, panel (which connects to the card), event loop and teardown.
+// Returns the exit status: 0, or 2 for a command line it refuses before any
+// window appears.
+int tn6820fp_run(QApplication &app, const QStringList &arguments);
 
 #endif

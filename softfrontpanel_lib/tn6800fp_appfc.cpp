@@ -26,7 +26,8 @@ QString textAttribute(ViSession vi, ViAttr attribute)
 } // namespace
 
 tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool skipConnection,
-                               const char *qwtVersion, bool kissFFT)
+                               const char *qwtVersion, bool kissFFT,
+                               const tn6800fp_startChoice &start)
     : card(card)
 {
     const QString model = tn6800fp_modelString(card->modelCode);
@@ -34,7 +35,7 @@ tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool sk
     if (!skipConnection) {
         select->setWindowIcon(windowIcon());
         centerOnScreen(select);
-        if (!select->selectFunctionCard()) {
+        if (!select->selectFunctionCard(start)) {
             demoMode = 1;
             tn6800fp_endProcess();
         }

@@ -2,6 +2,7 @@
 #define TN6800FP_APPFC_H
 
 #include "tn6800fp_app.h"
+#include "tn6800fp_fcselect.h"
 #include "visa.h"
 
 class tn6800fp_About;
@@ -16,9 +17,11 @@ class tn6800fp_AppFC : public tn6800fp_app
 {
     Q_OBJECT
 public:
-    // With skipConnection the workflow does not run and the frame is in demo mode.
+    // With skipConnection the workflow does not run and the frame is in demo
+    // mode; start says how the workflow begins.
     tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection = 0, bool skipConnection = false,
-                   const char *qwtVersion = nullptr, bool kissFFT = false);
+                   const char *qwtVersion = nullptr, bool kissFFT = false,
+                   const tn6800fp_startChoice &start = tn6800fp_startChoice());
     ~tn6800fp_AppFC() override;
 
     ViSession vi() const { return d_vi; }

@@ -42,7 +42,7 @@ int askWithButtons(QWidget *parent, const QString &title, const QString &text,
 
 } // namespace
 
-bool tn6800fp_fcSelect::selectFunctionCard()
+bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
 {
     const QString model = modelString();
     const QString title = workflowTitle();
@@ -63,6 +63,14 @@ bool tn6800fp_fcSelect::selectFunctionCard()
     tn6800fp_fcEnterAddress addressDialog(card);
 
     Step step = Step::Ask;
+    if (start.kind == tn6800fp_startChoice::Demo) {
+        step = Step::Demo;
+    } else if (start.kind == tn6800fp_startChoice::Open) {
+        descriptorList = start.descriptor;
+        fcNumbers[0] = qint16(start.fcNumber);
+        fcCount = 1;
+        step = Step::Open;
+    }
     for (;;) {
         switch (step) {
         case Step::Ask: {

@@ -7,6 +7,23 @@
 #include "visa.h"
 
 class QPushButton;
+
+// How the connection workflow begins: with the connection question (what the
+// user gets without options), in demo mode, or by opening the given card.
+// Whatever the start, "Try Again" leads back to the question.
+struct tn6800fp_startChoice
+{
+    enum Kind
+    {
+        Ask,
+        Demo,
+        Open
+    };
+    Kind kind = Ask;
+    QString descriptor; // for Open
+    int fcNumber = 0;   // for Open: the card's position in its carrier
+};
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class tn6800fp_genFC;
@@ -26,8 +43,9 @@ public:
     virtual int findFunctionCards();
 
     // Asks how to connect and ends with a card opened (vi set), demo mode, or
-    // false when the user gave up.
-    bool selectFunctionCard();
+    // false when the user gave up. A start choice other than Ask skips the
+    // first question; an address given that way is not remembered.
+    bool selectFunctionCard(const tn6800fp_startChoice &start = tn6800fp_startChoice());
 
     QPushButton *okButton;
     QTreeWidget *cardTree;

@@ -55,6 +55,9 @@ private slots:
     void paths_data();
     void paths();
     void runChild();
+    void options_data();
+    void options();
+    void optionsChild();
 };
 
 void tst_program::paths_data()
@@ -122,9 +125,136 @@ void tst_program::runChild()
         // Refused once: ask again a little later.
         QTimer::singleShot(1500, [] { closeMainWindowWhenShown(); });
     }
-    const int status = tn6820fp_run(*qApp);
+    const int status = tn6820fp_run(*qApp, {QStringLiteral("tn6820fp")});
     std::printf("returned %d\n", status);
     QVERIFY(answers.allAnswered());
+}
+
+void tst_program::options_data()
+{
+    QTest::addColumn<QString>("arguments"); // separated by '|'
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output"); // a line standard output holds
+    QTest::addColumn<QString>("error");  // the first line on standard error
+    QTest::addColumn<QString>("opened"); // "demo", or the descriptor and number opened; "" none
+    QTest::newRow("help") << "--help" << 0 << "  --demo"
+                          << ""
+                          << "";
+    QTest::newRow("version") << "--version" << 0 << "tn6820fp 4.3.2.12522"
+                             << ""
+                             << "";
+    QTest::newRow("demo") << "--demo" << 0 << "window shown"
+                          << ""
+                          << "demo";
+    QTest::newRow("resource and card") << "--resource|VXI0::8::INSTR|--fc|2" << 0 << "window shown"
+                                       << ""
+                                       << "VXI0::8::INSTR 2";
+    // Cancel at the connection question ends the process from inside the workflow.
+    QTest::newRow("resource unavailable: Try Again, then Cancel")
+        << "--resource=VXI0::99::INSTR|--fc=1" << -1
+        << "asked: How to connect to 6820 Function Card?"
+        << ""
+        << "";
+    const QString bad = QStringLiteral("tn6820fp: ");
+    QTest::newRow("unknown option") << "--colour" << 2 << "" << bad + "Unknown option 'colour'."
+                                    << "";
+    QTest::newRow("card number out of range")
+        << "--resource|VXI0::8::INSTR|--fc|65" << 2 << ""
+        << bad + "The card number '65' is not a number from 1 to 64."
+        << "";
+    QTest::newRow("card number not a number")
+        << "--resource|VXI0::8::INSTR|--fc|two" << 2 << ""
+        << bad + "The card number 'two' is not a number from 1 to 64."
+        << "";
+    QTest::newRow("resource without card")
+        << "--resource|VXI0::8::INSTR" << 2 << "" << bad + "--resource and --fc go together."
+        << "";
+    QTest::newRow("demo and resource") << "--demo|--resource|VXI0::8::INSTR|--fc|2" << 2 << ""
+                                       << bad + "--demo cannot go with --resource or --fc."
+                                       << "";
+    QTest::newRow("value missing") << "--fc" << 2 << "" << bad + "Missing value after '--fc'."
+                                   << "";
+    QTest::newRow("stray argument")
+        << "VXI0::8::INSTR" << 2 << "" << bad + "Unexpected argument 'VXI0::8::INSTR'."
+        << "";
+}
+
+// Each option in a child process that runs the program's entry point.
+void tst_program::options()
+{
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, error);
+    QFETCH(QString, opened);
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
+    const sfptest::ChildResult r = sfptest::runInChild(
+        QStringLiteral("optionsChild"),
+        {QStringLiteral("SFP_TEST_TRACE=") + trace, QStringLiteral("SFP_RUN_ARGS=") + arguments,
+         QStringLiteral("ALLUSERSPROFILE=") + dir.path()});
+    QVERIFY2(!r.crashed, r.err.constData());
+    QCOMPARE(r.exitCode, 0); // the child's own test passed
+    if (status >= 0)
+        QVERIFY2(r.out.contains(QStringLiteral("returned %1\n").arg(status).toLatin1()),
+                 r.out.constData());
+    else
+        QVERIFY2(!r.out.contains("returned"), r.out.constData());
+    if (!output.isEmpty())
+        QVERIFY2(r.out.contains(output.toLatin1()), r.out.constData());
+    if (status > 0) {
+        // One clear line, then the usage; no window was made.
+        const QStringList lines = QString::fromLocal8Bit(r.err).split(QLatin1Char('\n'));
+        const int first = lines.indexOf(QRegularExpression(QStringLiteral("^tn6820fp: .*")));
+        QVERIFY2(first >= 0, r.err.constData());
+        QCOMPARE(lines.at(first), error);
+        QVERIFY2(lines.value(first + 2).startsWith(QLatin1String("Usage: ")), r.err.constData());
+        QVERIFY2(r.out.contains("no window made"), r.out.constData());
+    }
+    const QByteArray calls = readFile(trace);
+    if (opened == QLatin1String("demo") || opened.isEmpty()) {
+        QVERIFY2(!calls.contains("tn6820_init resourceName=\"VXI0::8::INSTR\""), calls.constData());
+    } else {
+        const QStringList d = opened.split(QLatin1Char(' '));
+        QVERIFY2(calls.contains(QStringLiteral("tn6820_init resourceName=\"%1\" fcNumber=%2 ")
+                                    .arg(d.at(0), d.at(1))
+                                    .toLatin1()),
+                 calls.constData());
+    }
+    // An address given on the command line is not remembered.
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Morvix/DefaultInstrDescr.ini"))));
+}
+
+void tst_program::optionsChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child processes of options");
+    sfptest::SimBench bench;
+    const QStringList arguments =
+        QStringList{QStringLiteral("tn6820fp")} +
+        qEnvironmentVariable("SFP_RUN_ARGS").split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    ModalAnswers answers;
+    if (arguments.contains(QStringLiteral("--resource=VXI0::99::INSTR"))) {
+        answers.click(QStringLiteral("Try Again"), [](QWidget *w) {
+            std::printf("asked: %s\n", qPrintable(qobject_cast<QMessageBox *>(w)->text()));
+        });
+        answers.click(QStringLiteral("Cancel"), [](QWidget *w) {
+            std::printf("asked: %s\n", qPrintable(qobject_cast<QMessageBox *>(w)->text()));
+        });
+    } else {
+        answers.click(QStringLiteral("Yes")); // the close question
+    }
+    closeMainWindowWhenShown();
+    const int status = tn6820fp_run(*qApp, arguments);
+    if (QApplication::topLevelWidgets().isEmpty())
+        std::printf("no window made\n");
+    std::printf("returned %d\n", status);
+    std::fflush(stdout);
+    if (status == 2 || arguments.contains(QStringLiteral("--help")) ||
+        arguments.contains(QStringLiteral("--version")))
+        QVERIFY(!answers.allAnswered()); // nothing was asked
+    else
+        QVERIFY(answers.allAnswered());
 }
 
 QTEST_MAIN(tst_program)
