@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it, starts the installed program in
-# demo mode (offscreen, driven unattended) from the installed paths, and
-# removes the package again. Needs root; skipped (77) otherwise.
+# Builds the Debian package, checks it with Debian's own tools (lintian: no
+# error or warning; desktop-file-validate; appstreamcli), installs it, starts
+# the installed program in demo mode (offscreen, driven unattended) from the
+# installed paths, and removes the package again. Needs root; skipped (77)
+# otherwise.
 set -euo pipefail
 build=$1 autodrive=$2
 [ "$(id -u)" -eq 0 ] || { echo "not root: skipped"; exit 77; }
@@ -14,6 +16,10 @@ trap 'dpkg -r tn6820fp >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null)
 deb=$(ls "$work"/tn6820fp_*.deb)
 dpkg-deb --info "$deb" | grep -E "Package|Depends"
+# Informational tags may stay; errors and warnings may not.
+tags=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' || true)
+[ -z "$tags" ] || { echo "lintian:"; echo "$tags"; exit 1; }
+echo "lintian: no error, no warning"
 dpkg -i "$deb" >/dev/null
 for f in /usr/bin/tn6820fp /usr/lib/tn6820fp/libvisa64.so /usr/lib/tn6820fp/libtn6820_64.so \
     /usr/lib/tn6820fp/libtn6800_64.so /usr/share/applications/tn6820fp.desktop \
@@ -23,6 +29,11 @@ done
 ldd /usr/bin/tn6820fp | grep -q -E "libvisa64.so => /usr/(bin/\.\./)?lib/tn6820fp/libvisa64.so" ||
     { echo "the program does not find its platform libraries"; ldd /usr/bin/tn6820fp; exit 1; }
 grep -q "^Exec=tn6820fp$" /usr/share/applications/tn6820fp.desktop
+grep -q "^Exec=tn6820fp --demo$" /usr/share/applications/tn6820fp.desktop
+desktop-file-validate /usr/share/applications/tn6820fp.desktop
+appstreamcli validate --no-net /usr/share/metainfo/invalid.morvix.tn6820fp.metainfo.xml
+[ -f /usr/share/man/man1/tn6820fp.1.gz ] || { echo "missing: the manual page"; exit 1; }
+tn6820fp --version | grep -q "^tn6820fp 4.3.2" || { echo "--version from the installed program"; exit 1; }
 out=$(cd "$work" && LD_PRELOAD=$autodrive QT_QPA_PLATFORM=offscreen timeout 60 tn6820fp 2>&1)
 echo "$out" | grep autodrive
 echo "$out" | grep -q "autodrive: exit confirmed" || { echo "$out"; exit 1; }
