@@ -8,6 +8,7 @@
 
 int main(int argc, char **argv)
 {
+    tn6820fp_prepareToolkit();
     {
         // --help and --version answer on a terminal without a display too:
         // before the widgets, which need one, start.

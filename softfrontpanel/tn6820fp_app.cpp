@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstring>
@@ -92,9 +94,14 @@ void tn6820fp_App::buildGenerationPage()
         settings->amplitude->setRange(0, hiLimit);
         settings->offset->setRange(lowLimit, hiLimit);
     }
-    channelTabs->setMinimumWidth(400);
-    // All eight channel tabs stay in view instead of behind scroll arrows.
-    channelTabs->setUsesScrollButtons(false);
+    // All eight channel tabs stay in view: the page is at least as wide as the
+    // whole row of tabs at the font and resolution in use (and never narrower
+    // than 400). Should a style still squeeze them, the scroll arrows reach
+    // every tab, and no tab text is cut short.
+    channelTabs->setElideMode(Qt::ElideNone);
+    channelTabs->setUsesScrollButtons(true);
+    const int frame = 2 * channelTabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    channelTabs->setMinimumWidth(qMax(400, channelTabs->tabBar()->sizeHint().width() + frame));
     commonSettings = new tn6820fp_comSet(QStringLiteral("Common Settings"));
     commonSettings->setObjectName(QStringLiteral("commonSettings"));
     R->addWidget(commonSettings);

@@ -12,6 +12,14 @@
 #include "tn6820fp_app.h"
 #include "tn6820fp_resources.h"
 
+void tn6820fp_prepareToolkit()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+}
+
 tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
 {
     tn6820fp_options o;

@@ -25,6 +25,11 @@ struct tn6820fp_options
     QString text;    // Help and Refuse: the usage; Version: the version line
 };
 
+// What must be set before the application object exists: high-resolution
+// screens scale the whole window (text, pictures, spacings alike) and take
+// the sharper pictures. Qt 6 does both by itself.
+void tn6820fp_prepareToolkit();
+
 // Reads the program's own options (the toolkit has taken its own already).
 // arguments[0] is the program.
 tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments);

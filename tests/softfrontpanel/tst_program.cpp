@@ -16,7 +16,7 @@ namespace {
 // Asks the main window to close as soon as it is shown.
 void closeMainWindowWhenShown()
 {
-    auto *timer = new QTimer;
+    auto *timer = new QTimer(qApp); // gone with the application when never fired
     QObject::connect(timer, &QTimer::timeout, [timer] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (qobject_cast<tn6820fp_App *>(w) && w->isVisible() &&

@@ -7,10 +7,14 @@
 #include <QDebug>
 #include <QDialog>
 #include <QFile>
+#include <QGroupBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstring>
@@ -291,6 +295,69 @@ QString writeFile(const QString &dir, const QString &name, const QByteArray &con
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(content);
     return path;
+}
+
+QStringList layoutProblems(QWidget *window)
+{
+    QStringList problems;
+    const auto where = [window](QWidget *w) {
+        const QString name = w->objectName().isEmpty()
+                                 ? QString::fromLatin1(w->metaObject()->className())
+                                 : w->objectName();
+        return QStringLiteral("%1 in %2").arg(name, window->objectName());
+    };
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        if (!w->isVisibleTo(window) && w != window)
+            continue;
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            if (label->wordWrap())
+                continue; // a wrapped text takes more lines, not more width
+            text = label->text();
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            text = button->text();
+        } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+            if (!group->title().isEmpty() && group->width() < group->minimumSizeHint().width())
+                problems << QStringLiteral("group title \"%1\" clipped: %2 < %3 (%4)")
+                                .arg(group->title())
+                                .arg(group->width())
+                                .arg(group->minimumSizeHint().width())
+                                .arg(where(w));
+            continue;
+        } else if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            QTabBar *bar = tabs->tabBar();
+            const QRect shown = bar->geometry().intersected(tabs->rect());
+            for (int i = 0; i < tabs->count(); ++i) {
+                const QRect tab = bar->tabRect(i).translated(bar->pos());
+                const int needed = bar->fontMetrics().horizontalAdvance(tabs->tabText(i));
+                if (!shown.contains(tab) || !bar->rect().contains(bar->tabRect(i)) ||
+                    bar->tabRect(i).width() < needed)
+                    problems << QStringLiteral("tab \"%1\" not wholly in view (%2)")
+                                    .arg(tabs->tabText(i), where(w));
+            }
+            continue;
+        } else {
+            continue;
+        }
+        if (text.isEmpty())
+            continue;
+        // A window already as wide as the screen allows squeezes what it holds:
+        // that is the screen's limit (the offscreen platform's screen is only
+        // 800 pixels wide), not the layout's.
+        const QScreen *screen = window->screen();
+        if (screen && window->isWindow() &&
+            window->frameGeometry().width() >= screen->availableGeometry().width() - 1)
+            continue;
+        if (w->width() < w->sizeHint().width())
+            problems << QStringLiteral("\"%1\" clipped: %2 < %3 (%4)")
+                            .arg(text.left(40))
+                            .arg(w->width())
+                            .arg(w->sizeHint().width())
+                            .arg(where(w));
+    }
+    return problems;
 }
 
 QString labelText(const QWidget &w, const char *name)

@@ -145,6 +145,12 @@ struct ProfileDir
     QTemporaryDir dir;
 };
 
+// What is wrong with a window's layout as a user would see it: a visible
+// label, button, check box or group title narrower than its size hint (its
+// text is clipped), or a tab of a tab widget that is not wholly in view.
+// Empty when nothing is.
+QStringList layoutProblems(QWidget *window);
+
 // A step for the address-entry dialog's first row: types the descriptor,
 // picks the card number (0 = "Select") and presses OK.
 std::function<void(QWidget *)> enterAddress(const QString &descriptor, int cardNumber);

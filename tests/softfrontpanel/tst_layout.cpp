@@ -1,0 +1,141 @@
+// Every window as a user sees it, at 96, 120, 144 and 192 dpi: no text is
+// clipped and every tab is in view, at the first size and at the smallest.
+#include <QMessageBox>
+#include <cstdio>
+
+#include "panelfixture.h"
+#include "tn6800fp_about.h"
+#include "tn6800fp_fcenteraddress.h"
+#include "tn6800fp_fcselect.h"
+#include "tn6800fp_license.h"
+#include "tn6800fp_messages.h"
+#include "tn6820fp_main.h"
+
+using sfptest::ModalAnswers;
+
+namespace {
+
+void settle(QWidget *w)
+{
+    w->show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Prints what is wrong with a window's layout; the parent reads it.
+void report(QWidget *w, const QString &what)
+{
+    settle(w);
+    const QByteArray dpi = qgetenv("SFP_LAYOUT_DPI");
+    for (const QString &p : sfptest::layoutProblems(w))
+        std::printf("problem at %s dpi, %s: %s\n", dpi.constData(), qPrintable(what),
+                    qPrintable(p));
+    std::printf("checked %s at %s dpi (%d dpi, pixel ratio %g, %dx%d)\n", qPrintable(what),
+                dpi.constData(), w->logicalDpiX(), w->devicePixelRatioF(), w->width(), w->height());
+    std::fflush(stdout);
+}
+
+// Checks a message box while it is shown, then closes it with the button.
+std::function<void(QWidget *)> checkAndClick(const QString &what, const QString &button)
+{
+    return [=](QWidget *w) {
+        report(w, what);
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+            if (b->text().remove(QLatin1Char('&')) == button) {
+                b->click();
+                return;
+            }
+        }
+    };
+}
+
+} // namespace
+
+class tst_layout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyWindow_data();
+    void everyWindow();
+    void everyWindowChild();
+};
+
+void tst_layout::everyWindow_data()
+{
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {96, 120, 144, 192})
+        QTest::newRow(qPrintable(QStringLiteral("%1 dpi").arg(dpi))) << dpi;
+}
+
+// Each resolution in a process of its own: the toolkit reads it at start.
+void tst_layout::everyWindow()
+{
+    QFETCH(int, dpi);
+    const sfptest::ChildResult r = sfptest::runInChild(
+        QStringLiteral("everyWindowChild"),
+        {QStringLiteral("QT_FONT_DPI=%1").arg(dpi), QStringLiteral("SFP_LAYOUT_DPI=%1").arg(dpi)},
+        60000);
+    QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
+    QVERIFY2(!r.out.contains("problem at"), r.out.constData());
+    for (const char *window :
+         {"demo panel", "demo panel at its smallest", "panel", "panel at its smallest", "About",
+          "selection", "address entry", "licence", "connection question", "information box",
+          "warning box", "error box"})
+        QVERIFY2(r.out.contains(QByteArray("checked ") + window + " at " + QByteArray::number(dpi) +
+                                " dpi"),
+                 window);
+}
+
+void tst_layout::everyWindowChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child processes of everyWindow");
+    for (PanelFixture::Path path : {PanelFixture::Demo, PanelFixture::Vxi}) {
+        PanelFixture f;
+        tn6820fp_App &panel = f.open(path);
+        const QString name =
+            path == PanelFixture::Demo ? QStringLiteral("demo panel") : QStringLiteral("panel");
+        panel.adjustSize();
+        report(&panel, name);
+        panel.resize(panel.minimumSize());
+        report(&panel, name + QStringLiteral(" at its smallest"));
+        if (path == PanelFixture::Vxi)
+            report(panel.about(), QStringLiteral("About"));
+    }
+    {
+        sfptest::SimBench bench;
+        tn6820_fc card;
+        tn6800fp_fcSelect select(&card, false);
+        QCOMPARE(select.findFunctionCards(), 2);
+        report(&select, QStringLiteral("selection"));
+        sfptest::ProfileDir profile;
+        tn6800fp_fcEnterAddress address(&card);
+        address.loadDefaults();
+        report(&address, QStringLiteral("address entry"));
+        qtLicense licence;
+        report(&licence, QStringLiteral("licence"));
+        ModalAnswers answers;
+        answers.act(checkAndClick(QStringLiteral("connection question"), QStringLiteral("Cancel")));
+        QVERIFY(!select.selectFunctionCard());
+        answers.act(checkAndClick(QStringLiteral("information box"), QStringLiteral("OK")));
+        showInfo(QStringLiteral("Something to say"));
+        answers.act(checkAndClick(QStringLiteral("warning box"), QStringLiteral("OK")));
+        showWarning(QStringLiteral("Please enter the resource descriptor and select the Function "
+                                   "Card number."));
+        answers.act(checkAndClick(QStringLiteral("error box"), QStringLiteral("No")));
+        showError(QStringLiteral("tn6820_setFilter(vi(), filter) failed due to [The filter code "
+                                 "is out of range.]"));
+        QVERIFY(answers.allAnswered());
+    }
+}
+
+// The toolkit is prepared as the program prepares it, before the application.
+int main(int argc, char **argv)
+{
+    tn6820fp_prepareToolkit();
+    QApplication app(argc, argv);
+    tst_layout test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_layout.moc"
