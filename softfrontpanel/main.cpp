@@ -9,7 +9,13 @@
 int main(int argc, char **argv)
 {
     tn6820fp_prepareToolkit();
-    {
+    bool asksForText = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        asksForText = asksForText || a == "-h" || a == "-?" || a == "--help" || a == "--help-all" ||
+                      a == "-v" || a == "--version";
+    }
+    if (asksForText) {
         // --help and --version answer on a terminal without a display too:
         // before the widgets, which need one, start.
         const QCoreApplication core(argc, argv);

@@ -77,9 +77,11 @@ void drive()
 __attribute__((constructor)) void startAutodrive()
 {
     std::thread([] {
-        for (int i = 0; i < 6000 && !QCoreApplication::instance(); ++i)
+        // The widgets' application object: a plain one may come and go before it.
+        for (int i = 0; i < 6000 && !qobject_cast<QApplication *>(QCoreApplication::instance());
+             ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (QCoreApplication *app = QCoreApplication::instance())
+        if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
             QMetaObject::invokeMethod(app, drive, Qt::QueuedConnection);
     }).detach();
 }
