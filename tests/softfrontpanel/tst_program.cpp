@@ -46,6 +46,26 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Runs a child test function with a trace and a profile folder of its own,
+// and one more environment entry; gives what it printed and its trace.
+struct ProgramRun
+{
+    sfptest::ChildResult result;
+    QByteArray trace;
+    QString profile;
+};
+
+ProgramRun runProgram(const QString &function, const QString &setting, const QTemporaryDir &dir)
+{
+    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
+    ProgramRun run;
+    run.profile = dir.path();
+    run.result = sfptest::runInChild(function, {QStringLiteral("SFP_TEST_TRACE=") + trace, setting,
+                                                QStringLiteral("ALLUSERSPROFILE=") + dir.path()});
+    run.trace = readFile(trace);
+    return run;
+}
+
 } // namespace
 
 class tst_program : public QObject
@@ -78,17 +98,15 @@ void tst_program::paths()
     QFETCH(bool, returns);
     QFETCH(int, closes);
     QTemporaryDir dir;
-    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
-    const sfptest::ChildResult r = sfptest::runInChild(
-        QStringLiteral("runChild"),
-        {QStringLiteral("SFP_TEST_TRACE=") + trace, QStringLiteral("SFP_RUN_PATH=") + path,
-         QStringLiteral("ALLUSERSPROFILE=") + dir.path()});
+    const ProgramRun run =
+        runProgram(QStringLiteral("runChild"), QStringLiteral("SFP_RUN_PATH=") + path, dir);
+    const sfptest::ChildResult &r = run.result;
     QVERIFY2(!r.crashed, r.err.constData());
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.contains("splash visible while connecting"), r.out.constData());
     QCOMPARE(r.out.contains("returned 0"), returns);
     QCOMPARE(r.out.contains("window shown"), returns);
-    QCOMPARE(readFile(trace).count("tn6820_close "), closes);
+    QCOMPARE(run.trace.count("tn6820_close "), closes);
 }
 
 void tst_program::runChild()
@@ -188,11 +206,9 @@ void tst_program::options()
     QFETCH(QString, error);
     QFETCH(QString, opened);
     QTemporaryDir dir;
-    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
-    const sfptest::ChildResult r = sfptest::runInChild(
-        QStringLiteral("optionsChild"),
-        {QStringLiteral("SFP_TEST_TRACE=") + trace, QStringLiteral("SFP_RUN_ARGS=") + arguments,
-         QStringLiteral("ALLUSERSPROFILE=") + dir.path()});
+    const ProgramRun run = runProgram(QStringLiteral("optionsChild"),
+                                      QStringLiteral("SFP_RUN_ARGS=") + arguments, dir);
+    const sfptest::ChildResult &r = run.result;
     QVERIFY2(!r.crashed, r.err.constData());
     QCOMPARE(r.exitCode, 0); // the child's own test passed
     if (status >= 0)
@@ -211,7 +227,7 @@ void tst_program::options()
         QVERIFY2(lines.value(first + 2).startsWith(QLatin1String("Usage: ")), r.err.constData());
         QVERIFY2(r.out.contains("no window made"), r.out.constData());
     }
-    const QByteArray calls = readFile(trace);
+    const QByteArray &calls = run.trace;
     if (opened == QLatin1String("demo") || opened.isEmpty()) {
         QVERIFY2(!calls.contains("tn6820_init resourceName=\"VXI0::8::INSTR\""), calls.constData());
     } else {

@@ -25,6 +25,36 @@ const char *const kQuestion = "How to connect to 6820 Function Card?";
 const char *const kOneCard = "[carrier]\nresource = VXI0::4::INSTR\ninterface = vxi\nslot = 5\n"
                              "model = 6800\npositions = 3\nposition = 2 0x6820\n";
 
+// A step for the multi-card address dialog: picks the count, fills the first
+// rows (descriptor, card number) and presses OK.
+std::function<void(QWidget *)> enterRows(int count, const QList<QPair<QString, int>> &filled)
+{
+    return [=](QWidget *w) {
+        sfptest::child<QComboBox>(w, QStringLiteral("countSelector"))->setCurrentIndex(count - 1);
+        const auto rows = w->findChildren<QComboBox *>(QStringLiteral("descriptorSelector"));
+        const auto numbers = w->findChildren<QComboBox *>(QStringLiteral("cardNumberSelector"));
+        for (int i = 0; i < filled.size(); ++i) {
+            rows.at(i)->setEditText(filled.at(i).first);
+            numbers.at(i)->setCurrentIndex(filled.at(i).second);
+        }
+        sfptest::child<QPushButton>(w, QStringLiteral("okButton"))->click();
+    };
+}
+
+// Types VXI0::8::INSTR without a card number, presses OK on the warning, then
+// picks card 2 in what the dialog shows again (kept in shownAgain) and presses OK.
+void enterIncompleteThenComplete(ModalAnswers &answers, QString &shownAgain)
+{
+    answers.click(QStringLiteral("Enter Address"))
+        .act(enterAddress(QStringLiteral("VXI0::8::INSTR"), 0))
+        .click(QStringLiteral("OK"))
+        .act([&shownAgain](QWidget *w) {
+            shownAgain =
+                w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))->currentText();
+            enterAddress(shownAgain, 2)(w);
+        });
+}
+
 struct Fixture
 {
     sfptest::ProfileDir profile;
@@ -255,14 +285,7 @@ void tst_connection::incompleteAddressWarns()
     tn6800fp_fcSelect dialog(&f.card, false);
     QString shownAgain;
     ModalAnswers answers;
-    answers.click(QStringLiteral("Enter Address"))
-        .act(enterAddress(QStringLiteral("VXI0::8::INSTR"), 0))
-        .click(QStringLiteral("OK"))
-        .act([&](QWidget *w) {
-            shownAgain =
-                w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))->currentText();
-            enterAddress(shownAgain, 2)(w);
-        });
+    enterIncompleteThenComplete(answers, shownAgain);
     QVERIFY(dialog.selectFunctionCard());
     QVERIFY(answers.allAnswered());
     QCOMPARE(answers.seen.at(2).title, QStringLiteral("Orbana  SFP Warning message"));
@@ -282,15 +305,7 @@ void tst_connection::severalRowsWarnInPlural()
     tn6800fp_fcSelect dialog(&multi, true);
     ModalAnswers answers;
     answers.click(QStringLiteral("Enter Address"))
-        .act([](QWidget *w) {
-            w->findChild<QComboBox *>(QStringLiteral("countSelector"))->setCurrentIndex(1);
-            auto rows = w->findChildren<QComboBox *>(QStringLiteral("descriptorSelector"));
-            rows.at(0)->setEditText(QStringLiteral("VXI0::8::INSTR"));
-            w->findChildren<QComboBox *>(QStringLiteral("cardNumberSelector"))
-                .at(0)
-                ->setCurrentIndex(1);
-            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        })
+        .act(enterRows(2, {{QStringLiteral("VXI0::8::INSTR"), 1}}))
         .click(QStringLiteral("OK"))
         .click(QStringLiteral("Cancel"))
         .click(QStringLiteral("Cancel"));
@@ -439,16 +454,8 @@ void tst_connection::unavailableInPlural()
     tn6800fp_fcSelect dialog(&multi, true);
     ModalAnswers answers;
     answers.click(QStringLiteral("Enter Address"))
-        .act([](QWidget *w) {
-            w->findChild<QComboBox *>(QStringLiteral("countSelector"))->setCurrentIndex(1);
-            const auto rows = w->findChildren<QComboBox *>(QStringLiteral("descriptorSelector"));
-            const auto numbers = w->findChildren<QComboBox *>(QStringLiteral("cardNumberSelector"));
-            for (int i = 0; i < 2; ++i) {
-                rows.at(i)->setEditText(QStringLiteral("VXI0::8::INSTR"));
-                numbers.at(i)->setCurrentIndex(i + 1);
-            }
-            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        })
+        .act(enterRows(
+            2, {{QStringLiteral("VXI0::8::INSTR"), 1}, {QStringLiteral("VXI0::8::INSTR"), 2}}))
         .click(QStringLiteral("Cancel"));
     QVERIFY(!dialog.selectFunctionCard());
     QVERIFY(answers.allAnswered());
@@ -512,15 +519,7 @@ void tst_connection::unwritableAddressFileChild()
     tn6800fp_fcSelect dialog(&card, false);
     QString shownAgain;
     ModalAnswers answers;
-    answers.click(QStringLiteral("Enter Address"))
-        .act(enterAddress(QStringLiteral("VXI0::8::INSTR"), 0))
-        .click(QStringLiteral("OK"))
-        .act([&](QWidget *w) {
-            shownAgain =
-                w->findChild<QComboBox *>(QStringLiteral("descriptorSelector"))->currentText();
-            w->findChild<QComboBox *>(QStringLiteral("cardNumberSelector"))->setCurrentIndex(2);
-            w->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        });
+    enterIncompleteThenComplete(answers, shownAgain);
     QVERIFY(dialog.selectFunctionCard());
     QVERIFY(answers.allAnswered());
     QCOMPARE(answers.seen.size(), 4); // no box about the file

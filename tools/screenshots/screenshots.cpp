@@ -22,6 +22,7 @@
 #include <QTreeWidget>
 #include <QComboBox>
 #include <QCheckBox>
+#include "tn6820fp_main.h"
 #include "tn6820fp_resources.h"
 
 namespace {
@@ -74,6 +75,7 @@ extern "C" void orbsim_reload(void);
 
 int main(int argc, char **argv)
 {
+    tn6820fp_prepareToolkit(); // as the program does
     QApplication app(argc, argv);
     tn6820fp_initResources();
     g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
