@@ -10,6 +10,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/tn6820fp.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tn6820fp.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/tn6820fp@2x.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps RENAME tn6820fp.png)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/invalid.morvix.tn6820fp.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

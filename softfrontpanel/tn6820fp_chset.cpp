@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "tn6800fp_icons.h"
 #include "tn6800fp_led.h"
 #include "tn6800fp_widgets.h"
 #include "tn6820fp_icons.h"
@@ -17,7 +18,7 @@ QPushButton *waveButton(const QPixmap &icon, const char *name, const char *what)
     auto *b = new QPushButton;
     b->setObjectName(QLatin1String(name));
     b->setCheckable(true);
-    b->setIcon(QIcon(icon));
+    b->setIcon(tn6800fp_icon(icon));
     b->setIconSize(icon.size());
     const QString tip = QStringLiteral("Selects the %1 waveform to be generated on this channel")
                             .arg(QLatin1String(what));

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "tn6800fp_icons.h"
 #include "tn6800fp_license.h"
 #include "tn6800fp_style.h"
 
@@ -80,7 +81,7 @@ tn6800fp_About::tn6800fp_About(const char *softFrontPanelVersion, const char *dr
     logo->setStyleSheet(QStringLiteral("QLabel {background-color:#1A2C5E}"));
     logo->setAlignment(Qt::AlignTop);
     logo->setContentsMargins(10, 10, 10, 10);
-    logo->setPixmap(QPixmap(QStringLiteral(":/morvix-logo.bmp")));
+    logo->setPixmap(tn6800fp_picture(QStringLiteral(":/morvix-logo.bmp")));
     line->addWidget(logo);
     auto *column = new QVBoxLayout;
     line->addLayout(column);

@@ -41,7 +41,7 @@ QLabel *pictureLabel(const char *resource, const char *name)
 {
     auto *label = new QLabel;
     label->setObjectName(QLatin1String(name));
-    label->setPixmap(QPixmap(QLatin1String(resource)));
+    label->setPixmap(tn6800fp_picture(QLatin1String(resource)));
     return label;
 }
 
@@ -83,7 +83,7 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
     body->addLayout(sideColumn);
     setContentLayout(outer);
 
-    setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+    setWindowIcon(tn6800fp_icon(tn6800fp_windowPixmap()));
 
     QLabel *makerLogo = pictureLabel(":/morvix-logo.bmp", "makerLogo");
     makerLogo->setAccessibleName(QStringLiteral("Morvix logo"));
@@ -146,11 +146,11 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
     sideColumn->addStretch();
 
     startButton = makeButton(QString(), "startButton", QLatin1String(kStartTip), true);
-    startButton->setIcon(QIcon(tn6800fp_startPixmap()));
+    startButton->setIcon(tn6800fp_icon(tn6800fp_startPixmap()));
     startButton->setCheckable(true);
     startButton->hide();
     startContButton = makeButton(QString(), "startContButton", QLatin1String(kContTip), true);
-    startContButton->setIcon(QIcon(tn6800fp_continuousPixmap()));
+    startContButton->setIcon(tn6800fp_icon(tn6800fp_continuousPixmap()));
     startContButton->setCheckable(true);
     startContButton->hide();
     sideColumn->addWidget(startButton);
@@ -166,7 +166,7 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
     helpButton = makeButton(
         QString(), "helpButton",
         QStringLiteral("Show on-line help for Instrument Soft Front Panel components"), false);
-    helpButton->setIcon(QIcon(help));
+    helpButton->setIcon(tn6800fp_icon(help));
     helpButton->setIconSize(help.size());
     helpButton->setAccessibleName(QStringLiteral("What's This help"));
     helpButton->setAccessibleDescription(helpButton->toolTip());
@@ -209,7 +209,7 @@ void tn6800fp_app::setTitleText(const QString &text)
 void tn6800fp_app::setLxiLogo(bool lxi)
 {
     if (lxi) {
-        carrierLogoLabel->setPixmap(QPixmap(QStringLiteral(":/lxi-logo.bmp")));
+        carrierLogoLabel->setPixmap(tn6800fp_picture(QStringLiteral(":/lxi-logo.bmp")));
         carrierLogoLabel->setAccessibleName(QStringLiteral("LXI logo"));
     }
 }
@@ -277,12 +277,12 @@ void tn6800fp_app::identToggledSlot(bool status)
 void tn6800fp_app::startToggledSlot(bool status)
 {
     if (status) {
-        startButton->setIcon(QIcon(tn6800fp_stopPixmap()));
+        startButton->setIcon(tn6800fp_icon(tn6800fp_stopPixmap()));
         tn6800fp_setHelp(startButton, QLatin1String(kBreakTip));
         startContButton->setEnabled(false);
         emit startSingle();
     } else {
-        startButton->setIcon(QIcon(tn6800fp_startPixmap()));
+        startButton->setIcon(tn6800fp_icon(tn6800fp_startPixmap()));
         tn6800fp_setHelp(startButton, QLatin1String(kStartTipAfterBreak));
         startButton->setEnabled(false);
         startContButton->setEnabled(false);
@@ -293,12 +293,12 @@ void tn6800fp_app::startToggledSlot(bool status)
 void tn6800fp_app::startContToggledSlot(bool status)
 {
     if (status) {
-        startContButton->setIcon(QIcon(tn6800fp_stopPixmap()));
+        startContButton->setIcon(tn6800fp_icon(tn6800fp_stopPixmap()));
         tn6800fp_setHelp(startContButton, QLatin1String(kStopContTip));
         startButton->setEnabled(false);
         emit startCont();
     } else {
-        startContButton->setIcon(QIcon(tn6800fp_continuousPixmap()));
+        startContButton->setIcon(tn6800fp_icon(tn6800fp_continuousPixmap()));
         tn6800fp_setHelp(startContButton, QLatin1String(kContTip));
         startButton->setEnabled(false);
         startContButton->setEnabled(false);

@@ -50,7 +50,7 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
     QMessageBox question(QMessageBox::Question, title,
                          QStringLiteral("How to connect to %1 Function Card?").arg(model));
     question.setObjectName(QStringLiteral("connectionQuestion"));
-    question.setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+    question.setWindowIcon(tn6800fp_icon(tn6800fp_windowPixmap()));
     QPushButton *autoFind =
         question.addButton(QStringLiteral("Auto Find"), QMessageBox::ActionRole);
     QPushButton *demo =

@@ -116,7 +116,7 @@ tn6800fp_fcEnterAddress::tn6800fp_fcEnterAddress(tn6800fp_genFC *card)
     setWindowTitle(QStringLiteral("Orbana ") + m_group +
                    (multi ? QStringLiteral(" SFP: Enter Addresses of Function Cards")
                           : QStringLiteral(" SFP: Enter Function Card Address")));
-    setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+    setWindowIcon(tn6800fp_icon(tn6800fp_windowPixmap()));
 
     m_countSelector = new QComboBox(this);
     m_countSelector->setObjectName(QStringLiteral("countSelector"));

@@ -38,7 +38,7 @@ tn6800fp_fcSelect::tn6800fp_fcSelect(tn6800fp_genFC *card, bool multipleSelectio
     setObjectName(QStringLiteral("selectDialog"));
     std::fill(std::begin(fcNumbers), std::end(fcNumbers), qint16(0));
     setWindowTitle(workflowTitle());
-    setWindowIcon(QIcon(tn6800fp_windowPixmap()));
+    setWindowIcon(tn6800fp_icon(tn6800fp_windowPixmap()));
 
     auto *layout = new QVBoxLayout(this);
     cardTree = new QTreeWidget;

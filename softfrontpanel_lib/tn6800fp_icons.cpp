@@ -1,5 +1,8 @@
 #include "tn6800fp_icons.h"
 
+#include <QFile>
+#include <QGuiApplication>
+
 namespace {
 
 const char *const kStart[] = {
@@ -74,4 +77,27 @@ QPixmap tn6800fp_helpPixmap()
 QPixmap tn6800fp_windowPixmap()
 {
     return QPixmap(kWindow);
+}
+
+QPixmap tn6800fp_picture(const QString &path)
+{
+    if (qApp && qApp->devicePixelRatio() > 1.0) {
+        const int dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString twin = path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+        if (dot > 0 && QFile::exists(twin)) {
+            QPixmap sharp(twin);
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return QPixmap(path);
+}
+
+QIcon tn6800fp_icon(const QPixmap &pixmap)
+{
+    QIcon icon(pixmap);
+    if (!pixmap.isNull())
+        icon.addPixmap(
+            pixmap.scaled(pixmap.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    return icon;
 }

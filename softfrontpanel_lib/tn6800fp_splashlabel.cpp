@@ -33,7 +33,23 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
     const int ht = QFontMetrics(title).height();
     const int hs = QFontMetrics(notice).height();
 
-    convertFromImage(background.result());
+    // On a screen with twice the pixels the picture is composed from the
+    // "@2x" pictures at twice the resolution, in the same coordinates, so the
+    // text painted over it is as sharp as the rest of the screen. Elsewhere
+    // nothing of this runs.
+    QImage sharpBackground;
+    QImage sharpPicture;
+    if (qApp && qApp->devicePixelRatio() > 1.0) {
+        sharpBackground = QImage(QStringLiteral(":/fp_splash@2x.png"));
+        sharpPicture = QImage(QStringLiteral(":/tn%1fp_splash@2x.png").arg(model));
+    }
+    const bool sharp = sharpBackground.size() == QSize(1040, 800);
+    if (sharp) {
+        convertFromImage(sharpBackground);
+        setDevicePixelRatio(2.0);
+    } else {
+        convertFromImage(background.result());
+    }
     if (isNull()) {
         bitmap.waitForFinished();
         picture.waitForFinished();
@@ -53,6 +69,8 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
 
     if (bitmap.result().size() == QSize(520, 400)) {
         p.drawImage(QRect(67, 38, 453, 199), bitmap.result(), QRect(67, 38, 453, 199));
+    } else if (sharp && sharpPicture.size() == QSize(904, 388)) {
+        p.drawImage(QRect(67, 43, 452, 194), sharpPicture);
     } else if (picture.result().size() == QSize(452, 194)) {
         p.drawImage(QPoint(67, 43), picture.result());
     } else {

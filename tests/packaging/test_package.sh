@@ -23,7 +23,8 @@ echo "lintian: no error, no warning"
 dpkg -i "$deb" >/dev/null
 for f in /usr/bin/tn6820fp /usr/lib/tn6820fp/libvisa64.so /usr/lib/tn6820fp/libtn6820_64.so \
     /usr/lib/tn6820fp/libtn6800_64.so /usr/share/applications/tn6820fp.desktop \
-    /usr/share/icons/hicolor/64x64/apps/tn6820fp.png; do
+    /usr/share/icons/hicolor/64x64/apps/tn6820fp.png \
+    /usr/share/icons/hicolor/128x128/apps/tn6820fp.png; do
     [ -f "$f" ] || { echo "missing: $f"; exit 1; }
 done
 ldd /usr/bin/tn6820fp | grep -q -E "libvisa64.so => /usr/(bin/\.\./)?lib/tn6820fp/libvisa64.so" ||

@@ -9,6 +9,7 @@
 #include "tn6800fp_fcselect.h"
 #include "tn6800fp_license.h"
 #include "tn6800fp_messages.h"
+#include "tn6800fp_splashlabel.h"
 #include "tn6820fp_main.h"
 
 using sfptest::ModalAnswers;
@@ -58,6 +59,9 @@ private slots:
     void everyWindow_data();
     void everyWindow();
     void everyWindowChild();
+    void sharpPictures_data();
+    void sharpPictures();
+    void sharpPicturesChild();
 };
 
 void tst_layout::everyWindow_data()
@@ -127,6 +131,48 @@ void tst_layout::everyWindowChild()
                                  "is out of range.]"));
         QVERIFY(answers.allAnswered());
     }
+}
+
+void tst_layout::sharpPictures_data()
+{
+    QTest::addColumn<int>("ratio");
+    QTest::newRow("1x") << 1;
+    QTest::newRow("2x") << 2;
+}
+
+// On a screen of twice the pixels the pictures come from their "@2x" twins
+// and the icons have pixel-doubled copies; on a plain screen nothing changes.
+void tst_layout::sharpPictures()
+{
+    QFETCH(int, ratio);
+    const sfptest::ChildResult r = sfptest::runInChild(
+        QStringLiteral("sharpPicturesChild"), {QStringLiteral("QT_SCALE_FACTOR=%1").arg(ratio),
+                                               QStringLiteral("SFP_RATIO=%1").arg(ratio)});
+    QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
+    QVERIFY2(r.out.contains("PASS   : tst_layout::sharpPicturesChild()"), r.out.constData());
+}
+
+void tst_layout::sharpPicturesChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child processes of sharpPictures");
+    const int ratio = qEnvironmentVariableIntValue("SFP_RATIO");
+    QCOMPARE(int(qApp->devicePixelRatio()), ratio);
+    tn6820_fc card;
+    const tn6800fp_splashLabel splash(1.0f, 20, card.modelCode, true, card.noticeText(),
+                                      tn6800fp_displayName(card.description()));
+    QCOMPARE(splash.size(), QSize(520, 400) * ratio);
+    QCOMPARE(int(splash.devicePixelRatio()), ratio);
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Demo);
+    settle(&panel);
+    const QImage logo = sfptest::labelImage(f.get<QLabel>(QStringLiteral("makerLogo")));
+    QCOMPARE(logo.size(), QSize(86, 84) * ratio);
+    QCOMPARE(int(logo.devicePixelRatio()), ratio);
+    // Each picture-only button holds its picture at one and at two times its size.
+    QPushButton *sine = f.channel(1)->sineButton;
+    QVERIFY(sine->icon().availableSizes().contains(sine->iconSize()));
+    QVERIFY(sine->icon().availableSizes().contains(sine->iconSize() * 2));
 }
 
 // The toolkit is prepared as the program prepares it, before the application.

@@ -14,6 +14,18 @@
 namespace {
 
 const QColor kNavy(0x1a, 0x2c, 0x5e);
+
+// 1 for the pictures as the program loads them, 2 for their "@2x" twins that
+// Qt picks on screens of twice the resolution. Every picture is drawn in the
+// same coordinates either way; only the canvas has more pixels.
+int g_scale = 1;
+
+QImage canvas(int width, int height, QImage::Format format)
+{
+    QImage img(width * g_scale, height * g_scale, format);
+    img.setDevicePixelRatio(g_scale);
+    return img;
+}
 const QColor kAccent(0xf0, 0x8a, 0x24);
 
 QFont sans(int pixelSize, int weight = QFont::Normal, qreal spacing = 100)
@@ -56,7 +68,7 @@ void drawMark(QPainter &p, const QRectF &r, const QColor &main, const QColor &ac
 
 QImage makerLogo()
 {
-    QImage img(86, 84, QImage::Format_RGB32);
+    QImage img = canvas(86, 84, QImage::Format_RGB32);
     img.fill(kNavy);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -69,7 +81,7 @@ QImage makerLogo()
 
 QImage busLogo(int width, const QString &letters, const QString &caption, const QColor &swoosh)
 {
-    QImage img(width, 84, QImage::Format_RGB32);
+    QImage img = canvas(width, 84, QImage::Format_RGB32);
     img.fill(kNavy);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -91,13 +103,13 @@ QImage busLogo(int width, const QString &letters, const QString &caption, const 
 
 QImage splashBackground()
 {
-    QImage img(520, 400, QImage::Format_RGB32);
+    QImage img = canvas(520, 400, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient light(0, 0, 0, 400);
     light.setColorAt(0, QColor(0xf4, 0xf6, 0xfa));
     light.setColorAt(1, QColor(0xdd, 0xe3, 0xee));
-    p.fillRect(img.rect(), light);
+    p.fillRect(QRect(0, 0, 520, 400), light);
     // A navy band down the left edge with the maker's mark.
     QLinearGradient band(0, 0, 60, 0);
     band.setColorAt(0, kNavy.darker(130));
@@ -147,7 +159,7 @@ void drawConnector(QPainter &p, const QPointF &c)
 
 QImage cardPicture()
 {
-    QImage img(452, 194, QImage::Format_ARGB32);
+    QImage img = canvas(452, 194, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -222,7 +234,7 @@ QImage cardPicture()
 // The desktop icon: the maker's mark on the title bar's navy.
 QImage appIcon()
 {
-    QImage img(64, 64, QImage::Format_ARGB32);
+    QImage img = canvas(64, 64, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -251,18 +263,25 @@ bool save(const QImage &img, const QString &path, const char *format)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    // draw_artwork [folder] [2]: with 2, the "@2x" pictures beside the others.
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources"));
-    bool ok = save(makerLogo(), out.filePath(QStringLiteral("morvix-logo.bmp")), "BMP");
+    g_scale = argc > 2 && QByteArray(argv[2]) == "2" ? 2 : 1;
+    const auto name = [&out](const char *base, const char *suffix) {
+        return out.filePath(QLatin1String(base) +
+                            (g_scale == 2 ? QStringLiteral("@2x") : QString()) +
+                            QLatin1String(suffix));
+    };
+    bool ok = save(makerLogo(), name("morvix-logo", ".bmp"), "BMP");
     ok = save(busLogo(146, QStringLiteral("VXI"), QStringLiteral("VXIbus  SYSTEMS"),
                       QColor(0xd0, 0x3a, 0x2e)),
-              out.filePath(QStringLiteral("vxi-logo.bmp")), "BMP") &&
+              name("vxi-logo", ".bmp"), "BMP") &&
          ok;
     ok = save(busLogo(121, QStringLiteral("LXI"), QStringLiteral("LAN INSTRUMENT"),
                       QColor(0x3c, 0xb0, 0x4c)),
-              out.filePath(QStringLiteral("lxi-logo.bmp")), "BMP") &&
+              name("lxi-logo", ".bmp"), "BMP") &&
          ok;
-    ok = save(splashBackground(), out.filePath(QStringLiteral("fp_splash.png")), "PNG") && ok;
-    ok = save(appIcon(), out.filePath(QStringLiteral("tn6820fp.png")), "PNG") && ok;
-    ok = save(cardPicture(), out.filePath(QStringLiteral("tn6820fp_splash.png")), "PNG") && ok;
+    ok = save(splashBackground(), name("fp_splash", ".png"), "PNG") && ok;
+    ok = save(appIcon(), name("tn6820fp", ".png"), "PNG") && ok;
+    ok = save(cardPicture(), name("tn6820fp_splash", ".png"), "PNG") && ok;
     return ok ? 0 : 1;
 }
