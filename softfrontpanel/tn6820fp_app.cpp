@@ -105,6 +105,15 @@ void tn6820fp_App::buildGenerationPage()
     commonSettings = new tn6820fp_comSet(QStringLiteral("Common Settings"));
     commonSettings->setObjectName(QStringLiteral("commonSettings"));
     R->addWidget(commonSettings);
+    realOutputLabel = new QLabel;
+    realOutputLabel->setObjectName(QStringLiteral("realOutput"));
+    realOutputLabel->setTextFormat(Qt::RichText);
+    tn6800fp_setHelp(realOutputLabel,
+                     QStringLiteral("What the card really outputs: it plays whole samples at one "
+                                    "of its update rates,\nso the frequency is the rate divided by "
+                                    "the samples of one cycle.\nIt depends on the frequency, the "
+                                    "number of channels selected and the mode."));
+    R->addWidget(realOutputLabel);
 
     generationGroup = new QGroupBox(QStringLiteral("Waveform Generation Control"));
     generationGroup->setObjectName(QStringLiteral("generationGroup"));
@@ -150,6 +159,13 @@ void tn6820fp_App::buildGenerationPage()
             &tn6820fp_App::setFilt);
     connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
             &tn6820fp_App::setFreq);
+    connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &tn6820fp_App::showRealOutput);
+    connect(generateMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &tn6820fp_App::showRealOutput);
+    for (QCheckBox *box : channelSelect)
+        connect(box, &QCheckBox::toggled, this, &tn6820fp_App::showRealOutput);
+    showRealOutput();
 }
 
 void tn6820fp_App::buildWritePage()
@@ -245,7 +261,7 @@ int tn6820fp_App::start()
     // A single cycle outputs one cycle of each channel, and the driver reads one
     // segment per channel, back to back: each block then holds exactly that
     // cycle. Repeating it would hand the second channel the first one's repeat.
-    const int nIter = mode == 0 ? 1 : rate.nIter;
+    const int nIter = tn6820fp_cyclesPerChannel(rate, mode);
     buffer.resize(std::size_t(selectedCount) * std::size_t(nIter) * std::size_t(rate.segLen));
     tn6820fp_channelWave channels[8];
     for (int n = 1; n <= 8; ++n) {
@@ -328,5 +344,49 @@ int tn6820fp_App::setFilt(int filter)
 
 int tn6820fp_App::setFreq(int)
 {
+    return 0;
+}
+
+QString tn6820fp_realOutputText(int frequency, int selectedCount, int mode, bool *differs)
+{
+    if (differs)
+        *differs = false;
+    if (selectedCount < 1)
+        return QStringLiteral("No channel selected");
+    const tn6820fp_rateChoice rate = tn6820fp_chooseRate(frequency, selectedCount);
+    const QString real = QString::number(tn6820fp_realFrequency(rate), 'f', 2);
+    if (differs)
+        *differs = real != QString::number(double(frequency), 'f', 2);
+    const int perSecond = int(tn6820fp_updateRates[rate.freqIdx]);
+    const QString speed = perSecond >= 1000 ? QStringLiteral("%1 kS/s").arg(perSecond / 1000)
+                                            : QStringLiteral("%1 S/s").arg(perSecond);
+    QString text = QStringLiteral("Output: %1 Hz at %2, %3 samples per cycle")
+                       .arg(real, speed)
+                       .arg(rate.segLen);
+    if (mode != 0) {
+        const int cycles = tn6820fp_cyclesPerChannel(rate, mode);
+        text += cycles == 1 ? QStringLiteral(", 1 cycle in memory")
+                            : QStringLiteral(", %1 cycles in memory").arg(cycles);
+    }
+    return text;
+}
+
+int tn6820fp_App::showRealOutput()
+{
+    int count = 0;
+    for (const QCheckBox *box : channelSelect)
+        count += box->isChecked() ? 1 : 0;
+    bool differs = false;
+    const QString text = tn6820fp_realOutputText(commonSettings->freqBox->value(), count,
+                                                 generateMode->currentIndex(), &differs);
+    realOutputLabel->setAccessibleName(text);
+    // A frequency that differs from the one asked for stands out in amber.
+    QString shown = text.toHtmlEscaped();
+    if (differs) {
+        const int at = shown.indexOf(QStringLiteral(" Hz at "));
+        shown = QStringLiteral("Output: <b style='color:#b35c00'>") + shown.mid(8, at + 3 - 8) +
+                QStringLiteral("</b>") + shown.mid(at + 3);
+    }
+    realOutputLabel->setText(shown);
     return 0;
 }

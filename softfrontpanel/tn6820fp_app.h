@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class tn6800fp_genFC;
@@ -37,6 +38,9 @@ public slots:
     int setDac(double value);
     int setFilt(int filter);
     int setFreq(int freq);
+    // Shows what the card will really output for the frequency, channels and
+    // mode now set: the choice start() makes, from the same functions.
+    int showRealOutput();
 
 protected:
     QTabWidget *mainTabs;
@@ -52,6 +56,7 @@ protected:
     QPushButton *startButton;
     QPushButton *stopButton;
     QComboBox *generateMode;
+    QLabel *realOutputLabel;
     QDoubleSpinBox *dacValue[8];
     double lowLimit = -10.0;
     double hiLimit = 10.0;
@@ -64,5 +69,10 @@ private:
     void buildWritePage();
     void addHardwareInfo();
 };
+
+// "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle", with ", N cycles in
+// memory" when continuous (mode 1); differs says whether the frequency shown
+// is not the one asked for.
+QString tn6820fp_realOutputText(int frequency, int selectedCount, int mode, bool *differs);
 
 #endif

@@ -24,6 +24,16 @@ tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount)
     return c;
 }
 
+int tn6820fp_cyclesPerChannel(const tn6820fp_rateChoice &rate, int mode)
+{
+    return mode == 0 ? 1 : rate.nIter;
+}
+
+double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate)
+{
+    return tn6820fp_updateRates[rate.freqIdx] / rate.segLen;
+}
+
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *s)
 {

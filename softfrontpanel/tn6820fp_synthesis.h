@@ -32,6 +32,13 @@ struct tn6820fp_rateChoice
 // Inputs outside those ranges are clamped into them.
 tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount);
 
+// Whole cycles per channel that go to the card: one in single-cycle mode
+// (mode 0), as many as fit into the memory share when continuous (mode 1).
+int tn6820fp_cyclesPerChannel(const tn6820fp_rateChoice &rate, int mode);
+
+// The frequency the card really outputs: update rate / samples per cycle.
+double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate);
+
 struct tn6820fp_channelWave
 {
     bool selected = false;

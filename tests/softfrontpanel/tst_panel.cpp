@@ -28,6 +28,8 @@ private slots:
     void revisionNeedsSession_data();
     void revisionNeedsSession();
     void singleCycle();
+    void realOutput_data();
+    void realOutput();
     void singleCycleWaitsOnePeriod_data();
     void singleCycleWaitsOnePeriod();
     void continuousAllChannels();
@@ -318,6 +320,83 @@ void tst_panel::singleCycle()
     QCOMPARE(f.channel(1)->led->value(), 0);
     QCOMPARE(f.channel(3)->led->value(), 0);
     QVERIFY(f.select(1)->isEnabled());
+}
+
+void tst_panel::realOutput_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("differs");
+    // 200000 / 66 = 3030.30; 10000 / 1428 = 7.0028; 8192 / 200 = 40 cycles.
+    QTest::newRow("1 channel, 3 kHz")
+        << 1 << 3000 << 0 << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true;
+    QTest::newRow("1 channel, 1 kHz, continuous")
+        << 1 << 1000 << 1
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 40 cycles in memory" << false;
+    QTest::newRow("3 channels, 7 Hz, continuous")
+        << 3 << 7 << 1 << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory"
+        << false;
+    QTest::newRow("1 channel, 50 kHz")
+        << 1 << 50000 << 0 << "Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle" << false;
+    QTest::newRow("8 channels, 1 Hz")
+        << 8 << 1 << 0 << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false;
+    QTest::newRow("1 channel, 24 Hz: 100 kS/s")
+        << 1 << 24 << 0 << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false;
+    QTest::newRow("2 channels, 33 Hz")
+        << 2 << 33 << 0 << "Output: 33.00 Hz at 100 kS/s, 3030 samples per cycle" << false;
+    QTest::newRow("no channel") << 0 << 1000 << 0 << "No channel selected" << false;
+}
+
+// What the page says the card will output, set through the controls, is what
+// start() then sends: the rate code and samples per cycle in the trace give
+// the same frequency.
+void tst_panel::realOutput()
+{
+    QFETCH(int, channels);
+    QFETCH(int, frequency);
+    QFETCH(int, mode);
+    QFETCH(QString, shown);
+    QFETCH(bool, differs);
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    for (int n = 1; n <= 8; ++n)
+        f.select(n)->setChecked(n <= channels);
+    f.mode()->setCurrentIndex(mode);
+    f.frequency()->setValue(frequency);
+    auto *label = f.get<QLabel>(QStringLiteral("realOutput"));
+    QCOMPARE(label->accessibleName(), shown);
+    QCOMPARE(label->text().contains(QLatin1String("color:#b35c00")), differs);
+    if (channels == 0)
+        return;
+    ModalAnswers none;
+    f.bench.clearTrace();
+    f.startButton()->click();
+    const QString line = f.bench
+                             .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
+                                              : QStringLiteral("tn6820_startContWaveformEx"))
+                             .value(0);
+    const auto a = traceArgs(line);
+    const double rates[] = {200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
+    const int code = a.value(QStringLiteral("updateRate")).toInt();
+    const int perChannel =
+        a.value(mode == 0 ? QStringLiteral("segmentLength") : QStringLiteral("samplesPerChannel"))
+            .toInt();
+    const int segLen =
+        shown.section(QStringLiteral(", "), 1, 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QCOMPARE(perChannel % segLen, 0);
+    QVERIFY2(
+        shown.startsWith(
+            QStringLiteral("Output: %1 Hz").arg(QString::number(rates[code] / segLen, 'f', 2))),
+        qPrintable(line.left(200)));
+    if (mode != 0)
+        QVERIFY(
+            shown.endsWith(QStringLiteral("%1 in memory")
+                               .arg(perChannel / segLen == 1
+                                        ? QStringLiteral("1 cycle")
+                                        : QStringLiteral("%1 cycles").arg(perChannel / segLen))));
+    f.stopButton()->click();
 }
 
 void tst_panel::singleCycleWaitsOnePeriod_data()
