@@ -165,19 +165,18 @@ int Bench::firstResourceOfCarrier(int carrier) const
 
 void Bench::delay(const char *function, int resource)
 {
-    double ms = 0;
+    // The resource's own latency, else the one for every call, else none.
+    const auto of = [function](const std::map<std::string, double> &latencies) {
+        const auto it = latencies.find(function);
+        return it == latencies.end() ? -1.0 : it->second;
+    };
+    double ms = -1;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const std::map<std::string, double> *own =
-            resource >= 0 && static_cast<std::size_t>(resource) < m_data.resources.size()
-                ? &m_data.resources[static_cast<std::size_t>(resource)].latencyMs
-                : nullptr;
-        auto it = own ? own->find(function) : m_data.latencyMs.end();
-        if (own && it != own->end()) {
-            ms = it->second;
-        } else if ((it = m_data.latencyMs.find(function)) != m_data.latencyMs.end()) {
-            ms = it->second;
-        }
+        if (resource >= 0 && static_cast<std::size_t>(resource) < m_data.resources.size())
+            ms = of(m_data.resources[static_cast<std::size_t>(resource)].latencyMs);
+        if (ms < 0)
+            ms = of(m_data.latencyMs);
     }
     if (ms > 0)
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));

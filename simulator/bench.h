@@ -49,7 +49,6 @@ struct Carrier
     // damaged or foreign carrier may lack its description or access tables.
     bool hasDescription = true;
     bool hasAccessTables = true;
-    std::map<std::string, double> latencyMs; // entry point -> milliseconds, for its resources
 };
 
 // One VISA resource; carrier is -1 for an instrument that is no carrier.

@@ -325,7 +325,6 @@ private:
                 info.positionCode[i] = m_carrier.positions[i].code;
             m_carrier.cards.assign(m_carrier.positions.size(), CardState());
             m_carrier.resources = m_resources;
-            m_carrier.latencyMs = m_latency;
             int index = static_cast<int>(m_out.carriers.size());
             m_out.carriers.push_back(m_carrier);
             if (!addResources(m_carrier.interfaceType, index, error))

@@ -29,14 +29,20 @@ bool knownCarrier(const tn6800_carrier *carrier)
     return g_objects.count(carrier) != 0;
 }
 
+// The latency the bench gives an entry point for a known carrier object's resource.
+void delayFor(const char *function, const tn6800_carrier *carrier)
+{
+    Bench &b = Bench::instance();
+    b.delay(function,
+            b.firstResourceOfCarrier(reinterpret_cast<const CarrierObject *>(carrier)->index));
+}
+
 ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt16 offset,
                               ViUInt16 *value)
 {
     if (!carrier || !value || !knownCarrier(carrier))
         return TN6800_ERROR_NULL_POINTER;
-    Bench::instance().delay("readRegister",
-                            Bench::instance().firstResourceOfCarrier(
-                                reinterpret_cast<const CarrierObject *>(carrier)->index));
+    delayFor("readRegister", carrier);
     const tn6800_carrierInfo *info = carrier->info;
     if (!info)
         return TN6800_ERROR_NULL_POINTER;
@@ -171,9 +177,7 @@ ViStatus VI_FUNC tn6800_closeCarrier(tn6800_carrierHandle *handle)
         return call.finish(TN6800_ERROR_NULL_POINTER);
     if (!knownCarrier(handle->carrier))
         return call.finish(TN6800_ERROR_NULL_POINTER);
-    Bench::instance().delay("tn6800_closeCarrier",
-                            Bench::instance().firstResourceOfCarrier(
-                                reinterpret_cast<const CarrierObject *>(handle->carrier)->index));
+    delayFor("tn6800_closeCarrier", handle->carrier);
     {
         std::lock_guard<std::mutex> lock(g_objectsMutex);
         if (!g_objects.erase(handle->carrier))

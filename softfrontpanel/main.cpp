@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "tn6820_fc.h"
 #include "tn6820fp_main.h"
 
 int main(int argc, char **argv)
@@ -20,12 +19,8 @@ int main(int argc, char **argv)
         // before the widgets, which need one, start.
         const QCoreApplication core(argc, argv);
         const tn6820fp_options early = tn6820fp_parseOptions(QCoreApplication::arguments());
-        if (early.action == tn6820fp_options::Help) {
+        if (early.action == tn6820fp_options::Help || early.action == tn6820fp_options::Version) {
             std::fputs(qPrintable(early.text), stdout);
-            return 0;
-        }
-        if (early.action == tn6820fp_options::Version) {
-            std::printf("tn6820fp %s\n", qPrintable(tn6820_fc().softwareVersion()));
             return 0;
         }
     }

@@ -347,28 +347,32 @@ int tn6820fp_App::setFreq(int)
     return 0;
 }
 
-QString tn6820fp_realOutputText(int frequency, int selectedCount, int mode, bool *differs)
+QString tn6820fp_realOutputLine::text() const
 {
-    if (differs)
-        *differs = false;
-    if (selectedCount < 1)
-        return QStringLiteral("No channel selected");
+    return frequency.isEmpty() ? rest : QStringLiteral("Output: ") + frequency + rest;
+}
+
+tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode)
+{
+    tn6820fp_realOutputLine line;
+    if (selectedCount < 1) {
+        line.rest = QStringLiteral("No channel selected");
+        return line;
+    }
     const tn6820fp_rateChoice rate = tn6820fp_chooseRate(frequency, selectedCount);
     const QString real = QString::number(tn6820fp_realFrequency(rate), 'f', 2);
-    if (differs)
-        *differs = real != QString::number(double(frequency), 'f', 2);
+    line.differs = real != QString::number(double(frequency), 'f', 2);
+    line.frequency = real + QStringLiteral(" Hz");
     const int perSecond = int(tn6820fp_updateRates[rate.freqIdx]);
     const QString speed = perSecond >= 1000 ? QStringLiteral("%1 kS/s").arg(perSecond / 1000)
                                             : QStringLiteral("%1 S/s").arg(perSecond);
-    QString text = QStringLiteral("Output: %1 Hz at %2, %3 samples per cycle")
-                       .arg(real, speed)
-                       .arg(rate.segLen);
+    line.rest = QStringLiteral(" at %1, %2 samples per cycle").arg(speed).arg(rate.segLen);
     if (mode != 0) {
         const int cycles = tn6820fp_cyclesPerChannel(rate, mode);
-        text += cycles == 1 ? QStringLiteral(", 1 cycle in memory")
-                            : QStringLiteral(", %1 cycles in memory").arg(cycles);
+        line.rest += cycles == 1 ? QStringLiteral(", 1 cycle in memory")
+                                 : QStringLiteral(", %1 cycles in memory").arg(cycles);
     }
-    return text;
+    return line;
 }
 
 int tn6820fp_App::showRealOutput()
@@ -376,17 +380,13 @@ int tn6820fp_App::showRealOutput()
     int count = 0;
     for (const QCheckBox *box : channelSelect)
         count += box->isChecked() ? 1 : 0;
-    bool differs = false;
-    const QString text = tn6820fp_realOutputText(commonSettings->freqBox->value(), count,
-                                                 generateMode->currentIndex(), &differs);
-    realOutputLabel->setAccessibleName(text);
+    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(commonSettings->freqBox->value(),
+                                                               count, generateMode->currentIndex());
+    realOutputLabel->setAccessibleName(line.text());
     // A frequency that differs from the one asked for stands out in amber.
-    QString shown = text.toHtmlEscaped();
-    if (differs) {
-        const int at = shown.indexOf(QStringLiteral(" Hz at "));
-        shown = QStringLiteral("Output: <b style='color:#b35c00'>") + shown.mid(8, at + 3 - 8) +
-                QStringLiteral("</b>") + shown.mid(at + 3);
-    }
-    realOutputLabel->setText(shown);
+    realOutputLabel->setText(
+        line.differs ? QStringLiteral("Output: <b style='color:#b35c00'>%1</b>%2")
+                           .arg(line.frequency.toHtmlEscaped(), line.rest.toHtmlEscaped())
+                     : line.text().toHtmlEscaped());
     return 0;
 }

@@ -70,9 +70,17 @@ private:
     void addHardwareInfo();
 };
 
-// "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle", with ", N cycles in
-// memory" when continuous (mode 1); differs says whether the frequency shown
-// is not the one asked for.
-QString tn6820fp_realOutputText(int frequency, int selectedCount, int mode, bool *differs);
+// The line that says what the card will output: "Output: " + frequency
+// ("3030.30 Hz") + rest (" at 200 kS/s, 66 samples per cycle", with ", N
+// cycles in memory" when continuous, mode 1). Without a channel there is no
+// frequency and rest is "No channel selected".
+struct tn6820fp_realOutputLine
+{
+    QString frequency;
+    QString rest;
+    bool differs = false; // the frequency is not the one asked for
+    QString text() const;
+};
+tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode);
 
 #endif

@@ -55,6 +55,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     }
     if (parser.isSet(version)) {
         o.action = tn6820fp_options::Version;
+        o.text = QStringLiteral("tn6820fp %1\n").arg(tn6820_fc().softwareVersion());
         return o;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -99,10 +100,8 @@ int tn6820fp_run(QApplication &app, const QStringList &arguments)
     const tn6820fp_options options = tn6820fp_parseOptions(arguments);
     switch (options.action) {
     case tn6820fp_options::Help:
-        std::fputs(qPrintable(options.text), stdout);
-        return 0;
     case tn6820fp_options::Version:
-        std::printf("tn6820fp %s\n", qPrintable(card.softwareVersion()));
+        std::fputs(qPrintable(options.text), stdout);
         return 0;
     case tn6820fp_options::Refuse:
         std::fprintf(stderr, "tn6820fp: %s\n\n%s", qPrintable(options.message),

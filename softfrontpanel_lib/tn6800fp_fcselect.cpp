@@ -183,9 +183,8 @@ int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringLi
         watcher.setFuture(examination.future());
         // A thread of its own, not one of the pool's, so the parallel part
         // still gets all min(n, 128) pool threads.
-        std::thread job([&work, &pending, &examination] {
-            tn6800fp_examineResources(work, pending, examination);
-        });
+        std::thread job(
+            [&pending, &examination] { tn6800fp_examineResources(pending, examination); });
         progress.exec();
         // The dialog may close on its last value before the examination has ended.
         job.join();

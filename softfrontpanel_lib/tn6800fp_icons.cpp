@@ -79,9 +79,14 @@ QPixmap tn6800fp_windowPixmap()
     return QPixmap(kWindow);
 }
 
+bool tn6800fp_twiceTheResolution()
+{
+    return qApp && qApp->devicePixelRatio() > 1.0;
+}
+
 QPixmap tn6800fp_picture(const QString &path)
 {
-    if (qApp && qApp->devicePixelRatio() > 1.0) {
+    if (tn6800fp_twiceTheResolution()) {
         const int dot = path.lastIndexOf(QLatin1Char('.'));
         const QString twin = path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
         if (dot > 0 && QFile::exists(twin)) {

@@ -12,6 +12,9 @@ QPixmap tn6800fp_helpPixmap();       // 20 x 17 What's-This pointer
 // 16 x 16 picture of the connection dialogs and the main window.
 QPixmap tn6800fp_windowPixmap();
 
+// Whether a screen of the program has twice the pixels (or more) per point.
+bool tn6800fp_twiceTheResolution();
+
 // A picture of the resources at its own size; on a screen with twice the
 // pixels, its "@2x" twin when there is one, so the screen shows it sharp.
 // Elsewhere exactly QPixmap(path).

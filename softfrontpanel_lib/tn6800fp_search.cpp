@@ -123,24 +123,23 @@ void getResourceInfo(getResourceInfo_params_t *params)
     params->examined.store(true, std::memory_order_release);
 }
 
-void tn6800fp_examineResources(std::vector<getResourceInfo_params_t> &work,
-                               const QVector<getResourceInfo_params_t *> &sequence,
+void tn6800fp_examineResources(const QVector<getResourceInfo_params_t *> &sequence,
                                QFutureInterface<void> &progress)
 {
     std::atomic<int> examined{0};
-    for (getResourceInfo_params_t &w : work)
-        w.handedOver.load(std::memory_order_acquire); // filled by the caller's thread
+    for (getResourceInfo_params_t *w : sequence)
+        w->handedOver.load(std::memory_order_acquire); // filled by the caller's thread
     // Serial, GPIB, USB and VXI resources one after another, in VISA's order:
     // their interfaces do not all allow parallel opens.
-    for (getResourceInfo_params_t &w : work) {
-        if (w.info.descriptor.toUpper().contains(QLatin1String("TCPIP")))
+    for (getResourceInfo_params_t *w : sequence) {
+        if (w->info.descriptor.toUpper().contains(QLatin1String("TCPIP")))
             continue;
-        getResourceInfo(&w);
-        w.done = true;
+        getResourceInfo(w);
+        w->done = true;
         progress.setProgressValue(++examined);
     }
-    for (getResourceInfo_params_t &w : work)
-        w.handedOver.store(true, std::memory_order_release);
+    for (getResourceInfo_params_t *w : sequence)
+        w->handedOver.store(true, std::memory_order_release);
     // Records already done pass through at once.
     QtConcurrent::blockingMap(sequence, [&](getResourceInfo_params_t *w) {
         getResourceInfo(w);

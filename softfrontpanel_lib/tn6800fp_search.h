@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QVector>
 #include <atomic>
-#include <vector>
 
 #include "visa.h"
 
@@ -45,13 +44,12 @@ struct getResourceInfo_params_t
 // keeps its record unchanged. Safe to run on many threads at once.
 void getResourceInfo(getResourceInfo_params_t *params);
 
-// Examines every work record off the GUI thread: the resources whose
-// descriptor lacks "TCPIP" one after another in list order, then the rest in
-// parallel on the global thread pool (sequence holds every record). The count
-// of resources examined goes to progress after each; progress is finished at
-// the end. The caller's thread must have stored handedOver on every record.
-void tn6800fp_examineResources(std::vector<getResourceInfo_params_t> &work,
-                               const QVector<getResourceInfo_params_t *> &sequence,
+// Examines every work record of the sequence off the GUI thread: the
+// resources whose descriptor lacks "TCPIP" one after another in list order,
+// then the rest in parallel on the global thread pool. The count of resources
+// examined goes to progress after each; progress is finished at the end. The
+// caller's thread must have stored handedOver on every record.
+void tn6800fp_examineResources(const QVector<getResourceInfo_params_t *> &sequence,
                                QFutureInterface<void> &progress);
 
 // Model numbers as the tree shows them: some carriers and cards report codes

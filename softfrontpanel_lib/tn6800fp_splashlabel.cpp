@@ -5,6 +5,7 @@
 #include <QtConcurrent>
 #include <cstdio>
 
+#include "tn6800fp_icons.h"
 #include "tn6800fp_style.h"
 
 tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode, bool hexadecimal,
@@ -13,14 +14,20 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
     tn6800fp_initResources();
     const QString model =
         QStringLiteral("%1").arg(modelCode, 4, hexadecimal ? 16 : 10, QLatin1Char(' '));
+    // On a screen with twice the pixels the picture is composed from the
+    // "@2x" pictures at twice the resolution, in the same coordinates, so the
+    // text painted over it is as sharp as the rest of the screen.
+    const bool twice = tn6800fp_twiceTheResolution();
+    const QString twin = twice ? QStringLiteral("@2x") : QString();
     // Decoding the pictures takes about as long as starting the font system,
     // which the first font metrics do: both run at once.
     const auto decode = [](const QString &name) { return QImage(name); };
-    QFuture<QImage> background = QtConcurrent::run(decode, QStringLiteral(":/fp_splash.png"));
+    QFuture<QImage> background =
+        QtConcurrent::run(decode, QStringLiteral(":/fp_splash%1.png").arg(twin));
     QFuture<QImage> bitmap =
         QtConcurrent::run(decode, QStringLiteral(":/tn%1fp_splash.bmp").arg(model));
     QFuture<QImage> picture =
-        QtConcurrent::run(decode, QStringLiteral(":/tn%1fp_splash.png").arg(model));
+        QtConcurrent::run(decode, QStringLiteral(":/tn%1fp_splash%2.png").arg(model, twin));
 
     // Copies of the painter's font, which is the application's default font.
     QFont title = QGuiApplication::font();
@@ -33,23 +40,16 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
     const int ht = QFontMetrics(title).height();
     const int hs = QFontMetrics(notice).height();
 
-    // On a screen with twice the pixels the picture is composed from the
-    // "@2x" pictures at twice the resolution, in the same coordinates, so the
-    // text painted over it is as sharp as the rest of the screen. Elsewhere
-    // nothing of this runs.
-    QImage sharpBackground;
-    QImage sharpPicture;
-    if (qApp && qApp->devicePixelRatio() > 1.0) {
-        sharpBackground = QImage(QStringLiteral(":/fp_splash@2x.png"));
-        sharpPicture = QImage(QStringLiteral(":/tn%1fp_splash@2x.png").arg(model));
-    }
-    const bool sharp = sharpBackground.size() == QSize(1040, 800);
-    if (sharp) {
-        convertFromImage(sharpBackground);
-        setDevicePixelRatio(2.0);
-    } else {
-        convertFromImage(background.result());
-    }
+    // A card without "@2x" pictures is composed from its plain ones.
+    QImage back = background.result();
+    QImage card = picture.result();
+    const int ratio = twice && back.size() == QSize(1040, 800) ? 2 : 1;
+    if (twice && ratio == 1)
+        back = QImage(QStringLiteral(":/fp_splash.png"));
+    if (twice && card.size() != QSize(904, 388))
+        card = QImage(QStringLiteral(":/tn%1fp_splash.png").arg(model));
+    convertFromImage(back);
+    setDevicePixelRatio(ratio);
     if (isNull()) {
         bitmap.waitForFinished();
         picture.waitForFinished();
@@ -69,10 +69,8 @@ tn6800fp_splashLabel::tn6800fp_splashLabel(float scale, int inset, int modelCode
 
     if (bitmap.result().size() == QSize(520, 400)) {
         p.drawImage(QRect(67, 38, 453, 199), bitmap.result(), QRect(67, 38, 453, 199));
-    } else if (sharp && sharpPicture.size() == QSize(904, 388)) {
-        p.drawImage(QRect(67, 43, 452, 194), sharpPicture);
-    } else if (picture.result().size() == QSize(452, 194)) {
-        p.drawImage(QPoint(67, 43), picture.result());
+    } else if (card.size() == QSize(452, 194) || card.size() == QSize(904, 388)) {
+        p.drawImage(QRect(67, 43, 452, 194), card);
     } else {
         std::fputs("The size of the image of the device, that is to be used in the splash "
                    "screen, is not as required!!!\n",

@@ -306,6 +306,13 @@ QStringList layoutProblems(QWidget *window)
                                  : w->objectName();
         return QStringLiteral("%1 in %2").arg(name, window->objectName());
     };
+    // A window already as wide as the screen allows squeezes what it holds:
+    // that is the screen's limit (the offscreen platform's screen is only
+    // 800 pixels wide), not the layout's.
+    const QScreen *screen = window->screen();
+    const bool screenWide =
+        screen && window->isWindow() &&
+        window->frameGeometry().width() >= screen->availableGeometry().width() - 1;
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     widgets.prepend(window);
     for (QWidget *w : widgets) {
@@ -343,12 +350,7 @@ QStringList layoutProblems(QWidget *window)
         }
         if (text.isEmpty())
             continue;
-        // A window already as wide as the screen allows squeezes what it holds:
-        // that is the screen's limit (the offscreen platform's screen is only
-        // 800 pixels wide), not the layout's.
-        const QScreen *screen = window->screen();
-        if (screen && window->isWindow() &&
-            window->frameGeometry().width() >= screen->availableGeometry().width() - 1)
+        if (screenWide)
             continue;
         if (w->width() < w->sizeHint().width())
             problems << QStringLiteral("\"%1\" clipped: %2 < %3 (%4)")
