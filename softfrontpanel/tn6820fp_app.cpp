@@ -21,6 +21,7 @@
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
 #include "tn6820fp_comset.h"
+#include "tn6820fp_preview.h"
 #include "tn6820fp_report.h"
 #include "tn6820fp_synthesis.h"
 
@@ -93,6 +94,16 @@ void tn6820fp_App::buildGenerationPage()
         settings->amplitude->setValue(hiLimit);
         settings->amplitude->setRange(0, hiLimit);
         settings->offset->setRange(lowLimit, hiLimit);
+        auto *preview = new tn6820fp_preview;
+        preview->setObjectName(QStringLiteral("preview%1").arg(n));
+        preview->setAccessibleName(QStringLiteral("Preview of channel %1").arg(n));
+        preview->setRange(lowLimit, hiLimit);
+        channelPreview[n - 1] = preview;
+        pageLayout->addWidget(preview, 1);
+        connect(settings, &tn6820fp_chSet::changed, this, [this, n] {
+            showPreview(n,
+                        tn6820fp_chooseRate(commonSettings->freqBox->value(), checkedChannels()));
+        });
     }
     // All eight channel tabs stay in view: the page is at least as wide as the
     // whole row of tabs at the font and resolution in use (and never narrower
@@ -163,9 +174,14 @@ void tn6820fp_App::buildGenerationPage()
             &tn6820fp_App::showRealOutput);
     connect(generateMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &tn6820fp_App::showRealOutput);
-    for (QCheckBox *box : channelSelect)
+    connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &tn6820fp_App::showPreviews);
+    for (QCheckBox *box : channelSelect) {
         connect(box, &QCheckBox::toggled, this, &tn6820fp_App::showRealOutput);
+        connect(box, &QCheckBox::toggled, this, &tn6820fp_App::showPreviews);
+    }
     showRealOutput();
+    showPreviews();
 }
 
 void tn6820fp_App::buildWritePage()
@@ -272,6 +288,14 @@ int tn6820fp_App::start()
         channels[n - 1] = {true, ch->waveform, ch->amplitude->value(), ch->offset->value()};
     }
     tn6820fp_synthesize(channels, rate.segLen, nIter, buffer.data());
+    const double period = rate.segLen / tn6820fp_updateRates[rate.freqIdx];
+    const double *block = buffer.data();
+    for (int n = 0; n < 8; ++n) {
+        if (channels[n].selected) {
+            channelPreview[n]->setTrace(block, rate.segLen, period);
+            block += std::size_t(nIter) * std::size_t(rate.segLen);
+        }
+    }
     for (int n = 0; n < 8; ++n) {
         channelSelect[n]->setEnabled(false);
         channelSettings[n]->setEnabled(false);
@@ -317,6 +341,7 @@ int tn6820fp_App::stop()
         reportDriverStatus(tn6820_resetFIFO(vi()), "tn6820_resetFIFO(vi())");
     }
     startButton->setEnabled(true);
+    showPreviews();
     return 0;
 }
 
@@ -375,13 +400,18 @@ tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, 
     return line;
 }
 
-int tn6820fp_App::showRealOutput()
+int tn6820fp_App::checkedChannels() const
 {
     int count = 0;
     for (const QCheckBox *box : channelSelect)
         count += box->isChecked() ? 1 : 0;
-    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(commonSettings->freqBox->value(),
-                                                               count, generateMode->currentIndex());
+    return count;
+}
+
+int tn6820fp_App::showRealOutput()
+{
+    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(
+        commonSettings->freqBox->value(), checkedChannels(), generateMode->currentIndex());
     realOutputLabel->setAccessibleName(line.text());
     // A frequency that differs from the one asked for stands out in amber.
     realOutputLabel->setText(
@@ -389,4 +419,26 @@ int tn6820fp_App::showRealOutput()
                            .arg(line.frequency.toHtmlEscaped(), line.rest.toHtmlEscaped())
                      : line.text().toHtmlEscaped());
     return 0;
+}
+
+int tn6820fp_App::showPreviews()
+{
+    // Without a channel selected, the previews show what one channel would get.
+    const tn6820fp_rateChoice rate =
+        tn6820fp_chooseRate(commonSettings->freqBox->value(), checkedChannels());
+    for (int n = 1; n <= 8; ++n)
+        showPreview(n, rate);
+    return 0;
+}
+
+void tn6820fp_App::showPreview(int n, const tn6820fp_rateChoice &rate)
+{
+    const tn6820fp_chSet *ch = channelSettings[n - 1];
+    previewSegment.resize(std::size_t(rate.segLen));
+    tn6820fp_synthesizeSegment(ch->waveform, ch->amplitude->value(), ch->offset->value(),
+                               rate.segLen, previewSegment.data(), sineTable.of(rate.segLen));
+    tn6820fp_preview *preview = channelPreview[n - 1];
+    preview->setDimmed(!channelSelect[n - 1]->isChecked());
+    preview->setTrace(previewSegment.data(), rate.segLen,
+                      rate.segLen / tn6820fp_updateRates[rate.freqIdx]);
 }

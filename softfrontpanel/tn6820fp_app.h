@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tn6800fp_appfc.h"
+#include "tn6820fp_synthesis.h"
 
 class QCheckBox;
 class QComboBox;
@@ -15,6 +16,7 @@ class QTabWidget;
 class tn6800fp_genFC;
 class tn6820fp_chSet;
 class tn6820fp_comSet;
+class tn6820fp_preview;
 
 // The main window of the 6820 soft front panel: the function-card frame with
 // the "Waveform Generation" and "Write Channel" tabs. In demo mode every
@@ -41,6 +43,9 @@ public slots:
     // Shows what the card will really output for the frequency, channels and
     // mode now set: the choice start() makes, from the same functions.
     int showRealOutput();
+    // Draws one cycle of every channel as start() would compute it now; while
+    // generating, start() shows what it sent instead.
+    int showPreviews();
 
 protected:
     QTabWidget *mainTabs;
@@ -57,6 +62,7 @@ protected:
     QPushButton *stopButton;
     QComboBox *generateMode;
     QLabel *realOutputLabel;
+    tn6820fp_preview *channelPreview[8];
     QDoubleSpinBox *dacValue[8];
     double lowLimit = -10.0;
     double hiLimit = 10.0;
@@ -64,10 +70,15 @@ protected:
     qint32 selectedCount = 1;
 
 private:
+    int checkedChannels() const;
+    void showPreview(int n, const tn6820fp_rateChoice &rate);
     void readOutputLimits();
     void buildGenerationPage();
     void buildWritePage();
     void addHardwareInfo();
+
+    tn6820fp_sineTable sineTable;
+    std::vector<double> previewSegment;
 };
 
 // The line that says what the card will output: "Output: " + frequency

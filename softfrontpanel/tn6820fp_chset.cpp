@@ -79,6 +79,10 @@ tn6820fp_chSet::tn6820fp_chSet()
     bottom->addWidget(tn6800fp_fixedLabel(QStringLiteral("Offset")));
     bottom->addWidget(offset);
     waveform = WaveSine;
+    connect(amplitude, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            &tn6820fp_chSet::changed);
+    connect(offset, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            &tn6820fp_chSet::changed);
 }
 
 double tn6820fp_chSet::offsetValue() const
@@ -100,8 +104,10 @@ void tn6820fp_chSet::setWave()
                 if (other != buttons[type - 1])
                     other->setChecked(false);
             }
+            emit changed();
             return;
         }
     }
     waveform = WaveNone;
+    emit changed();
 }

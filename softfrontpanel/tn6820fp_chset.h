@@ -33,6 +33,10 @@ public:
 public slots:
     // The four buttons act as one exclusive group that may have none checked.
     void setWave();
+
+signals:
+    // The waveform, amplitude or offset changed.
+    void changed();
 };
 
 #endif

@@ -34,16 +34,32 @@ double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate)
     return tn6820fp_updateRates[rate.freqIdx] / rate.segLen;
 }
 
+namespace {
+
+// One cycle spans a phase of 6.2831853, a little less than 2 pi, as the card
+// has always been fed.
+double unitSine(int j, int segLen)
+{
+    return std::sin((double(j) * 6.2831853) / segLen);
+}
+
+} // namespace
+
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
-                                double *s)
+                                double *s, const double *sineTable)
 {
     const double A = amplitude;
     const double O = offset;
     const int h = segLen / 2;
     switch (waveform) {
     case WaveSine:
-        for (int j = 0; j < segLen; ++j)
-            s[j] = std::sin((double(j) * 6.2831853) / segLen) * A + O;
+        if (sineTable) {
+            for (int j = 0; j < segLen; ++j)
+                s[j] = sineTable[j] * A + O;
+        } else {
+            for (int j = 0; j < segLen; ++j)
+                s[j] = unitSine(j, segLen) * A + O;
+        }
         break;
     case WaveSquare:
         for (int j = 0; j < segLen; ++j)
@@ -80,4 +96,15 @@ void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int
             std::memcpy(block + r * segLen, block, sizeof(double) * segLen);
         block += nIter * segLen;
     }
+}
+
+const double *tn6820fp_sineTable::of(int segLen)
+{
+    if (segLen != m_segLen) {
+        m_values.resize(std::size_t(std::max(segLen, 0)));
+        for (int j = 0; j < segLen; ++j)
+            m_values[std::size_t(j)] = unitSine(j, segLen);
+        m_segLen = segLen;
+    }
+    return m_values.data();
 }

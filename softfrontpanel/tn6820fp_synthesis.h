@@ -1,6 +1,8 @@
 #ifndef TN6820FP_SYNTHESIS_H
 #define TN6820FP_SYNTHESIS_H
 
+#include <vector>
+
 // Waveform synthesis and the choice of update rate for the 6820: plain
 // functions of their inputs, called by the panel's start().
 
@@ -48,9 +50,22 @@ struct tn6820fp_channelWave
 };
 
 // One cycle of segLen (>= 2) samples. A channel without waveform holds its offset,
-// so no undefined value reaches the card.
+// so no undefined value reaches the card. A sine table of the same segLen, when
+// given, spares the sines; the samples are the same to the bit.
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
-                                double *segment);
+                                double *segment, const double *sineTable = nullptr);
+
+// The unit sine of one cycle, kept for the last segLen asked: channels that
+// are drawn again and again at one frequency share it.
+class tn6820fp_sineTable
+{
+public:
+    const double *of(int segLen);
+
+private:
+    int m_segLen = 0;
+    std::vector<double> m_values;
+};
 
 // Fills buffer with one block of nIter cycles per selected channel, channels
 // in ascending order; buffer holds (selected channels) x nIter x segLen doubles.

@@ -18,6 +18,7 @@
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
 #include "tn6820fp_chset.h"
+#include "tn6820fp_preview.h"
 #include "tn6820fp_resources.h"
 
 // Builds the real panel through the real connection dialogs against a
@@ -68,6 +69,10 @@ struct PanelFixture
     tn6820fp_chSet *channel(int n) const
     {
         return get<tn6820fp_chSet>(QStringLiteral("channelSettings%1").arg(n));
+    }
+    tn6820fp_preview *preview(int n) const
+    {
+        return get<tn6820fp_preview>(QStringLiteral("preview%1").arg(n));
     }
     QDoubleSpinBox *dac(int n) const
     {

@@ -327,40 +327,72 @@ void tst_panel::realOutput_data()
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("frequency");
     QTest::addColumn<int>("mode");
+    // "waveform amplitude offset" of channels 1, 2, ... in turn; "none"
+    // releases the sine. Channels not named keep a 10 V sine about 0 V.
+    QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("differs");
-    // 200000 / 66 = 3030.30; 10000 / 1428 = 7.0028; 8192 / 200 = 40 cycles.
+    QTest::addColumn<QString>("period");
+    QTest::addColumn<int>("beyond"); // the channel past the card's range, or 0
+    // 200000 / 66 = 3030.30 Hz, 66 x 5 us = 330 us; 10000 / 1428 = 7.0028 Hz,
+    // 1428 x 100 us = 142.8 ms; 8192 / 200 = 40 cycles.
     QTest::newRow("1 channel, 3 kHz")
-        << 1 << 3000 << 0 << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true;
+        << 1 << 3000 << 0 << ""
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "330 \u00b5s" << 0;
     QTest::newRow("1 channel, 1 kHz, continuous")
-        << 1 << 1000 << 1
-        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 40 cycles in memory" << false;
-    QTest::newRow("3 channels, 7 Hz, continuous")
-        << 3 << 7 << 1 << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory"
-        << false;
-    QTest::newRow("1 channel, 50 kHz")
-        << 1 << 50000 << 0 << "Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle" << false;
+        << 1 << 1000 << 1 << "square 2.5 0.25"
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 40 cycles in memory" << false
+        << "1 ms" << 0;
+    QTest::newRow("3 channels, 7 Hz, continuous, one released")
+        << 3 << 7 << 1 << "triangle 1 -1.5; none 4 3; saw 9.99 0.01"
+        << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory" << false
+        << "142.8 ms" << 0;
+    QTest::newRow("3 channels, 3 kHz, one past the range")
+        << 3 << 3000 << 0 << "sine 8 0; square 4 2; saw 6 7"
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "330 \u00b5s" << 3;
+    QTest::newRow("1 channel, 50 kHz, released")
+        << 1 << 50000 << 0 << "none 1 -9.5"
+        << "Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle" << false << "20 \u00b5s" << 0;
     QTest::newRow("8 channels, 1 Hz")
-        << 8 << 1 << 0 << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false;
-    QTest::newRow("1 channel, 24 Hz: 100 kS/s")
-        << 1 << 24 << 0 << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false;
+        << 8 << 1 << 0 << ""
+        << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false << "1 s" << 0;
+    QTest::newRow("1 channel, 24 Hz: 100 kS/s, past the range below")
+        << 1 << 24 << 0 << "triangle 10 -0.01"
+        << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false << "41.66 ms" << 1;
     QTest::newRow("2 channels, 33 Hz")
-        << 2 << 33 << 0 << "Output: 33.00 Hz at 100 kS/s, 3030 samples per cycle" << false;
-    QTest::newRow("no channel") << 0 << 1000 << 0 << "No channel selected" << false;
+        << 2 << 33 << 0 << ""
+        << "Output: 33.00 Hz at 100 kS/s, 3030 samples per cycle" << false << "30.3 ms" << 0;
+    QTest::newRow("no channel") << 0 << 1000 << 0 << ""
+                                << "No channel selected" << false << "1 ms" << 0;
 }
 
-// What the page says the card will output, set through the controls, is what
-// start() then sends: the rate code and samples per cycle in the trace give
-// the same frequency.
+// What the page shows, the real output and the preview of every channel, set
+// through the controls, is what start() then sends, to the bit: the rate code
+// and samples per cycle in the trace give the same frequency, and each
+// channel's block starts with the preview's cycle.
 void tst_panel::realOutput()
 {
     QFETCH(int, channels);
     QFETCH(int, frequency);
     QFETCH(int, mode);
+    QFETCH(QString, setup);
     QFETCH(QString, shown);
     QFETCH(bool, differs);
+    QFETCH(QString, period);
+    QFETCH(int, beyond);
     PanelFixture f;
     f.open(PanelFixture::Vxi);
+    const QStringList settings = setup.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < settings.size(); ++i) {
+        const QStringList p = settings[i].simplified().split(QLatin1Char(' '));
+        tn6820fp_chSet *ch = f.channel(i + 1);
+        if (p[0] == QLatin1String("none"))
+            ch->sineButton->click();
+        else
+            sfptest::child<QPushButton>(ch, p[0] + QStringLiteral("Button"))->click();
+        ch->amplitude->setValue(p[1].toDouble());
+        ch->offset->setValue(p[2].toDouble());
+    }
     for (int n = 1; n <= 8; ++n)
         f.select(n)->setChecked(n <= channels);
     f.mode()->setCurrentIndex(mode);
@@ -368,11 +400,21 @@ void tst_panel::realOutput()
     auto *label = f.get<QLabel>(QStringLiteral("realOutput"));
     QCOMPARE(label->accessibleName(), shown);
     QCOMPARE(label->text().contains(QLatin1String("color:#b35c00")), differs);
+    for (int n = 1; n <= 8; ++n) {
+        const tn6820fp_preview *preview = f.preview(n);
+        QCOMPARE(preview->isDimmed(), n > channels);
+        QCOMPARE(preview->exceedsRange(), n == beyond);
+        QCOMPARE(preview->periodText(), period);
+    }
     if (channels == 0)
         return;
-    ModalAnswers none;
+    // The card clips what lies beyond its range, and its driver says so.
+    ModalAnswers warning;
+    if (beyond)
+        warning.click(QStringLiteral("OK"));
     f.bench.clearTrace();
     f.startButton()->click();
+    QVERIFY(warning.allAnswered());
     const QString line = f.bench
                              .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
                                               : QStringLiteral("tn6820_startContWaveformEx"))
@@ -396,7 +438,21 @@ void tst_panel::realOutput()
                                .arg(perChannel / segLen == 1
                                         ? QStringLiteral("1 cycle")
                                         : QStringLiteral("%1 cycles").arg(perChannel / segLen))));
+    // Single cycles are back to idle, continuous output still runs: either
+    // way each preview holds its channel's cycle as sent.
+    const QVector<double> sent = traceSamples(line, QStringLiteral("buffer"));
+    QCOMPARE(sent.size(), channels * perChannel);
+    for (int n = 1; n <= channels; ++n) {
+        const QVector<double> cycle = sent.mid((n - 1) * perChannel, segLen);
+        QVERIFY2(sameBits(cycle, f.preview(n)->samples()), qPrintable(QString::number(n)));
+    }
+    if (settings.value(0).startsWith(QLatin1String("none")))
+        QVERIFY(std::all_of(sent.begin(), sent.begin() + segLen, [&](double v) {
+            return v == settings[0].section(QLatin1Char(' '), 2, 2).toDouble();
+        }));
     f.stopButton()->click();
+    for (int n = 1; n <= channels; ++n)
+        QVERIFY(sameBits(sent.mid((n - 1) * perChannel, segLen), f.preview(n)->samples()));
 }
 
 void tst_panel::singleCycleWaitsOnePeriod_data()

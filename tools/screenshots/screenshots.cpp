@@ -17,13 +17,16 @@
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTreeWidget>
-#include <QComboBox>
-#include <QCheckBox>
+#include "tn6820fp_chset.h"
 #include "tn6820fp_main.h"
 #include "tn6820fp_resources.h"
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTreeWidget>
 
 namespace {
 
@@ -67,6 +70,35 @@ void answerModals(const QList<QPair<QString, QString>> &steps)
             timer->deleteLater();
     });
     timer->start(50);
+}
+
+// Three channels with differing shapes at a frequency the card cannot hit
+// exactly; the third runs past the card's range. Pictures of the first, the
+// third and an unselected channel.
+void shootThreeChannels(tn6820fp_App &panel, const QString &name)
+{
+    struct Setting
+    {
+        const char *button;
+        double amplitude;
+        double offset;
+    };
+    const Setting settings[] = {
+        {"triangleButton", 8, 0}, {"squareButton", 4, 2}, {"sawButton", 6, 7}};
+    for (int n = 1; n <= 3; ++n) {
+        auto *ch = panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n));
+        ch->findChild<QPushButton *>(QLatin1String(settings[n - 1].button))->click();
+        ch->amplitude->setValue(settings[n - 1].amplitude);
+        ch->offset->setValue(settings[n - 1].offset);
+        panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))->setChecked(true);
+    }
+    panel.findChild<QSpinBox *>(QStringLiteral("freqBox"))->setValue(3000);
+    auto *tabs = panel.findChild<QTabWidget *>(QStringLiteral("channelTabs"));
+    for (int n : {1, 3, 5}) {
+        tabs->setCurrentIndex(n - 1);
+        shoot(&panel, QStringLiteral("%1-ch%2").arg(name).arg(n));
+    }
+    tabs->setCurrentIndex(0);
 }
 
 } // namespace
@@ -158,14 +190,14 @@ int main(int argc, char **argv)
         panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(1);
         shoot(&panel, QStringLiteral("panel-demo-write"));
         panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(0);
+        shootThreeChannels(panel, QStringLiteral("panel-demo-three"));
         panel.findChild<QCheckBox *>(QStringLiteral("channelSelect3"))->setChecked(true);
         panel.findChild<QPushButton *>(QStringLiteral("panelStartButton"))->click();
         shoot(&panel, QStringLiteral("panel-generating"));
         panel.hide();
     }
     for (int lxi = 0; lxi < 2; ++lxi) {
-        answerModals({{QString(), QStringLiteral("Enter Address")},
-                      {QString(), QString()}});
+        answerModals({{QString(), QStringLiteral("Enter Address")}, {QString(), QString()}});
         // The address dialog: type the carrier and pick the card, then OK.
         auto *timer = new QTimer;
         QObject::connect(timer, &QTimer::timeout, [timer, lxi] {
@@ -184,6 +216,8 @@ int main(int argc, char **argv)
         tn6820fp_App panel(&card);
         panel.adjustSize();
         shoot(&panel, lxi ? QStringLiteral("panel-lxi") : QStringLiteral("panel-vxi"));
+        if (!lxi)
+            shootThreeChannels(panel, QStringLiteral("panel-vxi-three"));
         panel.hide();
     }
     return 0;

@@ -1,0 +1,67 @@
+#ifndef TN6820FP_PREVIEW_H
+#define TN6820FP_PREVIEW_H
+
+#include <QWidget>
+#include <vector>
+
+// The span of values one pixel column of a plot must cover.
+struct tn6820fp_columnSpan
+{
+    double low;
+    double high;
+};
+
+// Thins one cycle of count (>= 1) held samples to columns (>= 1) pixel
+// columns, as oscilloscope programs do: each column spans the lowest and the
+// highest value the output holds while the column lasts, its two edges
+// included, so neighbouring columns always meet. The cost is about count + 2 x
+// columns steps, whatever the ratio of the two.
+void tn6820fp_thinToColumns(const double *samples, int count, int columns,
+                            tn6820fp_columnSpan *spans);
+
+// A duration in the unit that reads best: "20 µs", "330 µs", "41.66 ms", "1 s".
+// Whole microseconds, as every period the card can play is.
+QString tn6820fp_durationText(double seconds);
+
+// One cycle of a channel's samples, drawn as the card holds them: the vertical
+// axis is the card's output range with its edges and 0 V marked, the
+// horizontal axis one period labelled with its duration. Samples beyond the
+// range are drawn in a warning colour, with a note; a dimmed preview belongs
+// to a channel that does not take part.
+class tn6820fp_preview : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit tn6820fp_preview(QWidget *parent = nullptr);
+
+    void setRange(double low, double high);
+    // count samples that the card plays in period seconds.
+    void setTrace(const double *samples, int count, double period);
+    void setDimmed(bool dimmed);
+
+    const std::vector<double> &samples() const { return m_samples; }
+    bool exceedsRange() const { return m_exceeds; }
+    bool isDimmed() const { return m_dimmed; }
+    QString periodText() const { return tn6820fp_durationText(m_period); }
+    // The text under the plot: "Exceeds the card's range", "Not selected", both or none.
+    QString noteText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void describe();
+
+    std::vector<double> m_samples;
+    std::vector<tn6820fp_columnSpan> m_spans;
+    double m_low = -10;
+    double m_high = 10;
+    double m_period = 0;
+    bool m_dimmed = false;
+    bool m_exceeds = false;
+};
+
+#endif

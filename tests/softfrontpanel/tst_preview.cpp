@@ -1,0 +1,119 @@
+// The channel preview: thinning to pixel columns, the period's text, and
+// what the drawing shows of samples beyond the card's range.
+#include <QtTest>
+#include <vector>
+
+#include "tn6820fp_preview.h"
+
+class tst_preview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void thinning_data();
+    void thinning();
+    void durations_data();
+    void durations();
+    void beyondTheRange_data();
+    void beyondTheRange();
+};
+
+void tst_preview::thinning_data()
+{
+    QTest::addColumn<QVector<double>>("samples");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QVector<double>>("spans"); // low, high of each column in turn
+    const QVector<double> ramp{0, 1, 2, 3};
+    // Column c covers [c/w, (c+1)/w) of the period and the sample held just
+    // before it: 4 samples in 2 columns are {0, 1} and {1, 2, 3}.
+    QTest::newRow("4 in 2") << ramp << 2 << QVector<double>{0, 1, 1, 3};
+    QTest::newRow("4 in 1") << ramp << 1 << QVector<double>{0, 3};
+    QTest::newRow("4 in 4: each meets the one before")
+        << ramp << 4 << QVector<double>{0, 0, 0, 1, 1, 2, 2, 3};
+    // Each sample lasts two columns; the step shows in the first of them.
+    QTest::newRow("4 in 8") << ramp << 8
+                            << QVector<double>{0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3};
+    QTest::newRow("3 in 2: a sample across the border")
+        << QVector<double>{5, -5, 7} << 2 << QVector<double>{-5, 5, -5, 7};
+    QTest::newRow("spike inside a wide column")
+        << QVector<double>{0, 0, 0, 9, 0, 0, -2, 0, 0} << 3 << QVector<double>{0, 0, 0, 9, -2, 0};
+    QTest::newRow("one sample") << QVector<double>{4} << 3 << QVector<double>{4, 4, 4, 4, 4, 4};
+}
+
+void tst_preview::thinning()
+{
+    QFETCH(QVector<double>, samples);
+    QFETCH(int, columns);
+    QFETCH(QVector<double>, spans);
+    std::vector<tn6820fp_columnSpan> out(std::size_t(columns), {-1e300, 1e300});
+    tn6820fp_thinToColumns(samples.constData(), samples.size(), columns, out.data());
+    QVector<double> got;
+    for (const tn6820fp_columnSpan &s : out)
+        got << s.low << s.high;
+    QCOMPARE(got, spans);
+}
+
+void tst_preview::durations_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("4 at 200 kS/s") << 4 / 200000.0 << QString::fromUtf8("20 \xc2\xb5s");
+    QTest::newRow("199 at 200 kS/s") << 199 / 200000.0 << QString::fromUtf8("995 \xc2\xb5s");
+    QTest::newRow("200 at 200 kS/s") << 200 / 200000.0 << "1 ms";
+    QTest::newRow("8191 at 200 kS/s") << 8191 / 200000.0 << "40.955 ms";
+    QTest::newRow("4166 at 100 kS/s") << 4166 / 100000.0 << "41.66 ms";
+    QTest::newRow("5000 at 5 kS/s") << 5000 / 5000.0 << "1 s";
+    QTest::newRow("8191 at 100 S/s") << 8191 / 100.0 << "81.91 s";
+}
+
+void tst_preview::durations()
+{
+    QFETCH(double, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(tn6820fp_durationText(seconds), text);
+}
+
+void tst_preview::beyondTheRange_data()
+{
+    QTest::addColumn<QVector<double>>("samples");
+    QTest::addColumn<bool>("exceeds");
+    QTest::newRow("a square at the edges") << QVector<double>{10, 10, -10, -10} << false;
+    QTest::newRow("a square past the top") << QVector<double>{10.01, 10.01, 0, 0} << true;
+    QTest::newRow("one sample below the bottom") << QVector<double>{0, 1, -12, 1} << true;
+    QVector<double> ramp(8192);
+    for (int j = 0; j < ramp.size(); ++j)
+        ramp[j] = -5 + 10.0 * j / 8191;
+    QTest::newRow("8192 inside") << ramp << false;
+    ramp[4000] = 10.5; // one sample in a column of about twenty
+    QTest::newRow("8192, one past the top") << ramp << true;
+}
+
+// Samples beyond the range are drawn, in the warning colour, and only those.
+void tst_preview::beyondTheRange()
+{
+    QFETCH(QVector<double>, samples);
+    QFETCH(bool, exceeds);
+    tn6820fp_preview preview;
+    preview.setRange(-10, 10);
+    preview.setTrace(samples.constData(), samples.size(), 1e-3);
+    preview.resize(400, 160);
+    QCOMPARE(preview.exceedsRange(), exceeds);
+    QCOMPARE(preview.noteText(), exceeds ? QStringLiteral("Exceeds the card's range") : QString());
+    const QImage image = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int warning = 0;
+    int trace = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            warning += c == qRgb(0xc6, 0x28, 0x28) ? 1 : 0;
+            trace += c == qRgb(0x1f, 0x5f, 0xbf) ? 1 : 0;
+        }
+    }
+    QVERIFY(trace > 0);
+    QCOMPARE(warning > 0, exceeds);
+    preview.setDimmed(true);
+    QCOMPARE(preview.noteText(), exceeds ? QStringLiteral("Not selected; exceeds the card's range")
+                                         : QStringLiteral("Not selected"));
+}
+
+QTEST_MAIN(tst_preview)
+#include "tst_preview.moc"
