@@ -436,9 +436,9 @@ void tn6820fp_App::showPreview(int n, const tn6820fp_rateChoice &rate)
     const tn6820fp_chSet *ch = channelSettings[n - 1];
     previewSegment.resize(std::size_t(rate.segLen));
     tn6820fp_synthesizeSegment(ch->waveform, ch->amplitude->value(), ch->offset->value(),
-                               rate.segLen, previewSegment.data(), sineTable.of(rate.segLen));
+                               rate.segLen, previewSegment.data(),
+                               unitTables.of(ch->waveform, rate.segLen));
     tn6820fp_preview *preview = channelPreview[n - 1];
     preview->setDimmed(!channelSelect[n - 1]->isChecked());
-    preview->setTrace(previewSegment.data(), rate.segLen,
-                      rate.segLen / tn6820fp_updateRates[rate.freqIdx]);
+    preview->swapTrace(previewSegment, rate.segLen / tn6820fp_updateRates[rate.freqIdx]);
 }

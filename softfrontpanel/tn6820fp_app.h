@@ -77,7 +77,7 @@ private:
     void buildWritePage();
     void addHardwareInfo();
 
-    tn6820fp_sineTable sineTable;
+    tn6820fp_unitTables unitTables;
     std::vector<double> previewSegment;
 };
 

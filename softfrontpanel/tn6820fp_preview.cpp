@@ -64,12 +64,49 @@ tn6820fp_preview::tn6820fp_preview(QWidget *parent) : QWidget(parent)
     tn6800fp_setHelp(this, QStringLiteral("One cycle of this channel as the card will output "
                                           "it.\nUp and down: the card's output range; across: "
                                           "one period."));
+    setLabel(m_zeroLabel, QStringLiteral("0 V"));
+    setLabel(m_startLabel, QStringLiteral("0"));
+    setRange(m_low, m_high);
+}
+
+void tn6820fp_preview::setLabel(Label &label, const QString &text)
+{
+    if (text == label.text && !label.shaped.text().isEmpty())
+        return;
+    label.text = text;
+    label.shaped.setTextFormat(Qt::PlainText);
+    label.shaped.setText(text);
+    label.width = fontMetrics().horizontalAdvance(text);
+}
+
+void tn6820fp_preview::measureLabels()
+{
+    for (Label *label :
+         {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_periodLabel, &m_noteLabel})
+        label->width = fontMetrics().horizontalAdvance(label->text);
+}
+
+void tn6820fp_preview::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        measureLabels();
+    m_backgroundStale = true;
+    QWidget::changeEvent(event);
+}
+
+void tn6820fp_preview::resizeEvent(QResizeEvent *event)
+{
+    m_backgroundStale = true;
+    QWidget::resizeEvent(event);
 }
 
 void tn6820fp_preview::setRange(double low, double high)
 {
     m_low = low;
     m_high = high;
+    m_backgroundStale = true;
+    setLabel(m_highLabel, voltText(high));
+    setLabel(m_lowLabel, voltText(low));
     setTrace(m_samples.data(), int(m_samples.size()), m_period);
 }
 
@@ -77,9 +114,25 @@ void tn6820fp_preview::setTrace(const double *samples, int count, double period)
 {
     if (samples != m_samples.data())
         m_samples.assign(samples, samples + std::max(count, 0));
+    traceChanged(period);
+}
+
+void tn6820fp_preview::swapTrace(std::vector<double> &samples, double period)
+{
+    m_samples.swap(samples);
+    traceChanged(period);
+}
+
+void tn6820fp_preview::traceChanged(double period)
+{
     m_period = period;
-    m_exceeds = std::any_of(m_samples.begin(), m_samples.end(),
-                            [this](double v) { return v < m_low || v > m_high; });
+    const double low = m_low;
+    const double high = m_high;
+    bool exceeds = false;
+    for (const double v : m_samples)
+        exceeds |= v < low || v > high;
+    m_exceeds = exceeds;
+    setLabel(m_periodLabel, periodText());
     describe();
     update();
 }
@@ -89,6 +142,7 @@ void tn6820fp_preview::setDimmed(bool dimmed)
     if (dimmed == m_dimmed)
         return;
     m_dimmed = dimmed;
+    m_backgroundStale = true;
     describe();
     update();
 }
@@ -106,9 +160,10 @@ QString tn6820fp_preview::noteText() const
 
 void tn6820fp_preview::describe()
 {
+    const QString note = noteText();
+    setLabel(m_noteLabel, note);
     QString text =
         QStringLiteral("One period of %1 in %2 samples").arg(periodText()).arg(m_samples.size());
-    const QString note = noteText();
     if (!note.isEmpty())
         text += QStringLiteral(". ") + note;
     setAccessibleDescription(text);
@@ -123,8 +178,7 @@ QSize tn6820fp_preview::sizeHint() const
 QSize tn6820fp_preview::minimumSizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    const int labels =
-        std::max(fm.horizontalAdvance(voltText(m_high)), fm.horizontalAdvance(voltText(m_low)));
+    const int labels = std::max(m_highLabel.width, m_lowLabel.width);
     // Room for the longest note between the two ends of the time axis.
     const int axis = fm.horizontalAdvance(bothNotes()) +
                      2 * fm.horizontalAdvance(QStringLiteral("000.000 ms")) +
@@ -132,111 +186,163 @@ QSize tn6820fp_preview::minimumSizeHint() const
     return QSize(labels + axis, 6 * fm.height());
 }
 
-void tn6820fp_preview::paintEvent(QPaintEvent *)
+double tn6820fp_preview::Frame::y(double volts) const
 {
-    QPainter p(this);
-    if (m_dimmed)
-        p.setOpacity(0.4);
-    const QFontMetrics fm = fontMetrics();
-    const int line = fm.height();
-    const int gap = std::max(4, line / 3);
-    const bool zeroInside = m_low < 0 && m_high > 0;
-    const QString highText = voltText(m_high);
-    const QString lowText = voltText(m_low);
-    const QString zeroText = QStringLiteral("0 V");
-    int labelWidth = std::max(fm.horizontalAdvance(highText), fm.horizontalAdvance(lowText));
-    if (zeroInside)
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(zeroText));
-    const QRect plot(labelWidth + 2 * gap, line / 2, width() - labelWidth - 3 * gap,
-                     height() - line / 2 - line - gap);
-    if (plot.width() < 2 || plot.height() < 2)
-        return;
+    const double bottom = top - (device.height() - 1) / scale;
+    return device.top() + (top - std::clamp(volts, bottom, top)) * scale;
+}
 
+tn6820fp_preview::Frame tn6820fp_preview::frame() const
+{
+    Frame f;
+    f.line = fontMetrics().height();
+    f.gap = std::max(4, f.line / 3);
+    int labelWidth = std::max(m_highLabel.width, m_lowLabel.width);
+    if (m_low < 0 && m_high > 0)
+        labelWidth = std::max(labelWidth, m_zeroLabel.width);
+    f.plot = QRect(labelWidth + 2 * f.gap, f.line / 2, width() - labelWidth - 3 * f.gap,
+                   height() - f.line / 2 - f.line - f.gap);
+    f.ratio = devicePixelRatioF();
+    f.device = QRect(qRound(f.plot.left() * f.ratio), qRound(f.plot.top() * f.ratio),
+                     qRound(f.plot.width() * f.ratio), qRound(f.plot.height() * f.ratio));
     const double span = m_high - m_low;
-    const double top = m_high + kHeadroom * span;
-    const double bottom = m_low - kHeadroom * span;
-    const double scale = plot.height() / (top - bottom);
-    auto yOf = [&](double v) { return plot.top() + (top - std::clamp(v, bottom, top)) * scale; };
+    f.top = m_high + kHeadroom * span;
+    f.scale = (f.device.height() - 1) / (span * (1 + 2 * kHeadroom));
+    f.rule = std::max(1, int(f.ratio));
+    return f;
+}
 
-    const QPalette &pal = palette();
-    p.fillRect(plot, pal.base());
-    QColor band = kBeyondColor;
-    band.setAlpha(22);
-    const double yHigh = yOf(m_high);
-    const double yLow = yOf(m_low);
-    p.fillRect(QRectF(plot.left(), plot.top(), plot.width(), yHigh - plot.top()), band);
-    p.fillRect(QRectF(plot.left(), yLow, plot.width(), plot.bottom() + 1 - yLow), band);
-    const QColor rule = pal.color(QPalette::Mid);
-    p.setPen(QPen(rule, 0));
-    p.drawLine(QPointF(plot.left(), yHigh), QPointF(plot.right(), yHigh));
-    p.drawLine(QPointF(plot.left(), yLow), QPointF(plot.right(), yLow));
+// A dimmed preview is drawn in colours faded towards the window's; a share
+// below one tints the plot's base instead.
+QColor tn6820fp_preview::tone(const QColor &colour, double share) const
+{
+    const double keep = share * (m_dimmed ? 0.4 : 1.0);
+    const QColor behind = palette().color(share < 1.0 ? QPalette::Base : QPalette::Window);
+    return QColor::fromRgbF(colour.redF() * keep + behind.redF() * (1 - keep),
+                            colour.greenF() * keep + behind.greenF() * (1 - keep),
+                            colour.blueF() * keep + behind.blueF() * (1 - keep));
+}
+
+// Rules and fills are whole device pixels in solid colours, the painter's
+// quickest path; only the texts are drawn in logical coordinates.
+void tn6820fp_preview::paintBackground(const Frame &f)
+{
+    m_background = QImage(size() * f.ratio, QImage::Format_ARGB32_Premultiplied);
+    m_background.setDevicePixelRatio(f.ratio);
+    m_background.fill(Qt::transparent);
+    const QRect &d = f.device;
+    const int yHigh = qRound(f.y(m_high));
+    const int yLow = qRound(f.y(m_low));
+    const int yZero = qRound(f.y(0));
+    const bool zeroInside = m_low < 0 && m_high > 0;
+    const QColor rule = tone(palette().color(QPalette::Mid));
+
+    QPainter p(&m_background);
+    p.save();
+    p.setWorldTransform(QTransform::fromScale(1 / f.ratio, 1 / f.ratio));
+    p.fillRect(d, tone(palette().color(QPalette::Base)));
+    const QColor band = tone(kBeyondColor, 0.09);
+    p.fillRect(QRect(d.left(), d.top(), d.width(), yHigh - d.top()), band);
+    p.fillRect(QRect(d.left(), yLow, d.width(), d.bottom() + 1 - yLow), band);
+    QVector<QRect> rules{QRect(d.left(), yHigh, d.width(), f.rule),
+                         QRect(d.left(), yLow, d.width(), f.rule),
+                         QRect(d.left(), d.top(), d.width(), f.rule),
+                         QRect(d.left(), d.bottom() + 1 - f.rule, d.width(), f.rule),
+                         QRect(d.left(), d.top(), f.rule, d.height()),
+                         QRect(d.right() + 1 - f.rule, d.top(), f.rule, d.height())};
     if (zeroInside) {
-        p.setPen(QPen(rule, 0, Qt::DashLine));
-        p.drawLine(QPointF(plot.left(), yOf(0)), QPointF(plot.right(), yOf(0)));
+        for (int x = d.left(); x < d.right(); x += 6 * f.rule)
+            rules.append(QRect(x, yZero, std::min(3 * f.rule, d.right() - x), f.rule));
     }
-    p.setPen(QPen(rule, 0));
-    p.drawRect(plot.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::NoPen);
+    p.setBrush(rule);
+    p.drawRects(rules);
+    p.restore();
 
-    p.setPen(pal.color(QPalette::WindowText));
-    const int labelRight = plot.left() - gap;
-    auto drawVolts = [&](double y, const QString &text) {
-        p.drawText(QRectF(0, y - line / 2.0, labelRight, line), Qt::AlignRight | Qt::AlignVCenter,
-                   text);
-    };
-    drawVolts(yHigh, highText);
-    drawVolts(yLow, lowText);
+    p.setFont(font());
+    p.setPen(tone(palette().color(QPalette::WindowText)));
+    const double half = f.line / 2.0;
+    const int right = f.plot.left() - f.gap;
+    p.drawStaticText(QPointF(right - m_highLabel.width, yHigh / f.ratio - half),
+                     m_highLabel.shaped);
+    p.drawStaticText(QPointF(right - m_lowLabel.width, yLow / f.ratio - half), m_lowLabel.shaped);
     if (zeroInside)
-        drawVolts(yOf(0), zeroText);
+        p.drawStaticText(QPointF(right - m_zeroLabel.width, yZero / f.ratio - half),
+                         m_zeroLabel.shaped);
+    p.drawStaticText(QPointF(f.plot.left(), f.plot.bottom() + 1 + f.gap / 2), m_startLabel.shaped);
+    m_backgroundStale = false;
+}
 
-    const QRect axis(plot.left(), plot.bottom() + 1 + gap / 2, plot.width(), line);
-    const QString period = periodText();
-    p.drawText(axis, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0"));
-    p.drawText(axis, Qt::AlignRight | Qt::AlignVCenter, period);
-    const QString note = noteText();
-    if (!note.isEmpty()) {
-        const int room = axis.width() - 2 * (fm.horizontalAdvance(period) + gap);
-        p.setPen(m_exceeds ? kBeyondColor : pal.color(QPalette::WindowText));
-        p.drawText(axis, Qt::AlignCenter, fm.elidedText(note, Qt::ElideRight, room));
-    }
-
-    if (m_samples.empty())
+// One column per device pixel, thinned to its lowest and highest value; runs
+// of equal columns make one rectangle. Parts beyond the range go over the
+// trace in the warning colour.
+void tn6820fp_preview::paintTrace(QPainter &p, const Frame &f)
+{
+    const QRect &d = f.device;
+    const int columns = d.width() - 2 * f.rule;
+    if (m_samples.empty() || columns < 1)
         return;
-    // One column per device pixel; runs of equal columns become one rectangle.
-    const double ratio = devicePixelRatioF();
-    const int columns = std::max(1, int(plot.width() * ratio));
     m_spans.resize(std::size_t(columns));
     tn6820fp_thinToColumns(m_samples.data(), int(m_samples.size()), columns, m_spans.data());
-    const double thick = std::max(1.0, std::round(1.5 * ratio)) / ratio;
-    QVector<QRectF> inside;
-    QVector<QRectF> beyond;
-    auto bar = [&](QVector<QRectF> &to, double x, double w, double hi, double lo, bool capTop,
-                   bool capBottom) {
-        const double y0 = yOf(hi) - (capTop ? thick / 2 : 0);
-        const double y1 = yOf(lo) + (capBottom ? thick / 2 : 0);
-        to.append(QRectF(x, y0, w, y1 - y0));
+    const int thick = std::max(1, qRound(1.5 * f.ratio));
+    const int inTop = d.top() + f.rule;
+    const int inBottom = d.bottom() + 1 - f.rule;
+    auto bar = [&](QVector<QRect> &to, int x, int w, double hi, double lo, bool capHi, bool capLo) {
+        const int y0 = std::max(inTop, qRound(f.y(hi) - (capHi ? thick / 2.0 : 0)));
+        const int y1 = std::min(inBottom, qRound(f.y(lo) + (capLo ? thick / 2.0 : 0)));
+        if (y1 > y0)
+            to.append(QRect(x, y0, w, y1 - y0));
     };
-    p.setClipRect(plot.adjusted(1, 1, -1, -1));
+    m_inside.clear();
+    m_outside.clear();
     for (int c = 0; c < columns;) {
         const tn6820fp_columnSpan s = m_spans[std::size_t(c)];
         int end = c + 1;
         while (end < columns && m_spans[std::size_t(end)].low == s.low &&
                m_spans[std::size_t(end)].high == s.high)
             ++end;
-        const double x = plot.left() + c / ratio;
-        const double w = (end - c) / ratio;
-        const double insideHigh = std::min(s.high, m_high);
-        const double insideLow = std::max(s.low, m_low);
-        if (insideLow <= insideHigh)
-            bar(inside, x, w, insideHigh, insideLow, true, true);
+        const int x = d.left() + f.rule + c;
+        bar(m_inside, x, end - c, s.high, s.low, true, true);
         if (s.high > m_high)
-            bar(beyond, x, w, s.high, std::max(s.low, m_high), true, s.low > m_high);
+            bar(m_outside, x, end - c, s.high, std::max(s.low, m_high), true, s.low > m_high);
         if (s.low < m_low)
-            bar(beyond, x, w, std::min(s.high, m_low), s.low, s.high < m_low, true);
+            bar(m_outside, x, end - c, std::min(s.high, m_low), s.low, s.high < m_low, true);
         c = end;
     }
+    p.save();
+    p.setWorldTransform(QTransform::fromScale(1 / f.ratio, 1 / f.ratio));
     p.setPen(Qt::NoPen);
-    p.setBrush(m_dimmed ? pal.color(QPalette::WindowText) : kTraceColor);
-    p.drawRects(inside);
-    p.setBrush(kBeyondColor);
-    p.drawRects(beyond);
+    p.setBrush(tone(m_dimmed ? palette().color(QPalette::WindowText) : kTraceColor));
+    p.drawRects(m_inside);
+    p.setBrush(tone(kBeyondColor));
+    p.drawRects(m_outside);
+    p.restore();
+}
+
+void tn6820fp_preview::paintEvent(QPaintEvent *)
+{
+    const Frame f = frame();
+    if (f.plot.width() < 2 || f.plot.height() < 2)
+        return;
+    if (m_backgroundStale || m_background.devicePixelRatio() != f.ratio)
+        paintBackground(f);
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), m_background);
+    paintTrace(p, f);
+
+    const double axisTop = f.plot.bottom() + 1 + f.gap / 2;
+    p.setPen(tone(palette().color(QPalette::WindowText)));
+    p.drawStaticText(QPointF(f.plot.right() + 1 - m_periodLabel.width, axisTop),
+                     m_periodLabel.shaped);
+    if (!m_noteLabel.text.isEmpty()) {
+        if (m_exceeds)
+            p.setPen(tone(kBeyondColor));
+        const int room = f.plot.width() - 2 * (m_periodLabel.width + f.gap);
+        if (m_noteLabel.width <= room)
+            p.drawStaticText(QPointF(f.plot.center().x() - m_noteLabel.width / 2.0, axisTop),
+                             m_noteLabel.shaped);
+        else
+            p.drawText(QRect(f.plot.left(), int(axisTop), f.plot.width(), f.line), Qt::AlignHCenter,
+                       fontMetrics().elidedText(m_noteLabel.text, Qt::ElideRight, room));
+    }
 }

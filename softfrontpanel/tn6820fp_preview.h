@@ -1,6 +1,8 @@
 #ifndef TN6820FP_PREVIEW_H
 #define TN6820FP_PREVIEW_H
 
+#include <QImage>
+#include <QStaticText>
 #include <QWidget>
 #include <vector>
 
@@ -37,6 +39,9 @@ public:
     void setRange(double low, double high);
     // count samples that the card plays in period seconds.
     void setTrace(const double *samples, int count, double period);
+    // The same without a copy: takes the samples and hands back the previous
+    // ones in their place, so that a caller's buffer is reused, not reallocated.
+    void swapTrace(std::vector<double> &samples, double period);
     void setDimmed(bool dimmed);
 
     const std::vector<double> &samples() const { return m_samples; }
@@ -51,12 +56,54 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // A text laid out once and drawn often: a repaint after a change then
+    // costs microseconds, not the shaping of every text again.
+    struct Label
+    {
+        QString text;
+        QStaticText shaped;
+        int width = 0;
+    };
+    // Where things go, in device pixels for the plot and logical ones for texts.
+    struct Frame
+    {
+        QRect plot;   // logical
+        QRect device; // the plot in device pixels
+        double ratio;
+        double top;   // volts at the plot's top and bottom edges
+        double scale; // device pixels per volt
+        int rule;     // thickness of a rule in device pixels
+        int gap;
+        int line;
+        double y(double volts) const;
+    };
+    Frame frame() const;
+    QColor tone(const QColor &colour, double share = 1.0) const;
+    void paintBackground(const Frame &f);
+    void paintTrace(QPainter &p, const Frame &f);
+    void setLabel(Label &label, const QString &text);
+    void measureLabels();
+    void traceChanged(double period);
     void describe();
 
+    Label m_highLabel;
+    Label m_lowLabel;
+    Label m_zeroLabel;
+    Label m_startLabel;
+    Label m_periodLabel;
+    Label m_noteLabel;
     std::vector<double> m_samples;
     std::vector<tn6820fp_columnSpan> m_spans;
+    QVector<QRect> m_inside;
+    QVector<QRect> m_outside;
+    // Everything that does not change with the samples, drawn once per size,
+    // range, resolution and dimming.
+    QImage m_background;
+    bool m_backgroundStale = true;
     double m_low = -10;
     double m_high = 10;
     double m_period = 0;

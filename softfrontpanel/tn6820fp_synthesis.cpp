@@ -36,47 +36,78 @@ double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate)
 
 namespace {
 
-// One cycle spans a phase of 6.2831853, a little less than 2 pi, as the card
-// has always been fed.
-double unitSine(int j, int segLen)
+// The unit shapes (amplitude 1, offset 0), one function each so that every
+// loop over them is specialised.
+template <int Waveform> double unitShape(int j, int segLen);
+
+template <> double unitShape<WaveSine>(int j, int segLen)
 {
+    // One cycle spans a phase of 6.2831853, a little less than 2 pi, as the
+    // card has always been fed.
     return std::sin((double(j) * 6.2831853) / segLen);
+}
+
+template <> double unitShape<WaveSaw>(int j, int segLen)
+{
+    const double x = j;
+    return (x + x) / (segLen - 1) - 1;
+}
+
+template <> double unitShape<WaveTriangle>(int j, int segLen)
+{
+    const double rise = j < segLen / 2 ? double(j) : double(segLen - 1 - j);
+    return rise * 4 / (segLen - 1) - 1;
+}
+
+template <int Waveform>
+void scaled(double A, double O, int segLen, const double *unitTable, double *s)
+{
+    if (unitTable) {
+        for (int j = 0; j < segLen; ++j)
+            s[j] = unitTable[j] * A + O;
+    } else {
+        for (int j = 0; j < segLen; ++j)
+            s[j] = unitShape<Waveform>(j, segLen) * A + O;
+    }
 }
 
 } // namespace
 
+double tn6820fp_unitSample(int waveform, int j, int segLen)
+{
+    switch (waveform) {
+    case WaveSine:
+        return unitShape<WaveSine>(j, segLen);
+    case WaveSaw:
+        return unitShape<WaveSaw>(j, segLen);
+    case WaveTriangle:
+        return unitShape<WaveTriangle>(j, segLen);
+    default:
+        return 0;
+    }
+}
+
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
-                                double *s, const double *sineTable)
+                                double *s, const double *unitTable)
 {
     const double A = amplitude;
     const double O = offset;
-    const int h = segLen / 2;
     switch (waveform) {
     case WaveSine:
-        if (sineTable) {
-            for (int j = 0; j < segLen; ++j)
-                s[j] = sineTable[j] * A + O;
-        } else {
-            for (int j = 0; j < segLen; ++j)
-                s[j] = unitSine(j, segLen) * A + O;
-        }
+        scaled<WaveSine>(A, O, segLen, unitTable, s);
         break;
-    case WaveSquare:
+    case WaveSaw:
+        scaled<WaveSaw>(A, O, segLen, unitTable, s);
+        break;
+    case WaveTriangle:
+        scaled<WaveTriangle>(A, O, segLen, unitTable, s);
+        break;
+    case WaveSquare: {
+        const int h = segLen / 2;
         for (int j = 0; j < segLen; ++j)
             s[j] = j < h ? O + A : O - A;
         break;
-    case WaveSaw:
-        for (int j = 0; j < segLen; ++j) {
-            const double x = j;
-            s[j] = ((x + x) / (segLen - 1) - 1) * A + O;
-        }
-        break;
-    case WaveTriangle:
-        for (int j = 0; j < segLen; ++j) {
-            const double x = j < h ? double(j) : double(segLen - 1 - j);
-            s[j] = (x * 4 / (segLen - 1) - 1) * A + O;
-        }
-        break;
+    }
     default:
         std::fill(s, s + segLen, O);
         break;
@@ -98,13 +129,16 @@ void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int
     }
 }
 
-const double *tn6820fp_sineTable::of(int segLen)
+const double *tn6820fp_unitTables::of(int waveform, int segLen)
 {
-    if (segLen != m_segLen) {
-        m_values.resize(std::size_t(std::max(segLen, 0)));
+    if (waveform != WaveSine && waveform != WaveSaw && waveform != WaveTriangle)
+        return nullptr;
+    Table &t = m_tables[waveform == WaveSine ? 0 : waveform == WaveSaw ? 1 : 2];
+    if (segLen != t.segLen) {
+        t.values.resize(std::size_t(std::max(segLen, 0)));
         for (int j = 0; j < segLen; ++j)
-            m_values[std::size_t(j)] = unitSine(j, segLen);
-        m_segLen = segLen;
+            t.values[std::size_t(j)] = tn6820fp_unitSample(waveform, j, segLen);
+        t.segLen = segLen;
     }
-    return m_values.data();
+    return t.values.data();
 }

@@ -49,22 +49,32 @@ struct tn6820fp_channelWave
     double offset = 0;
 };
 
-// One cycle of segLen (>= 2) samples. A channel without waveform holds its offset,
-// so no undefined value reaches the card. A sine table of the same segLen, when
-// given, spares the sines; the samples are the same to the bit.
+// One cycle of segLen (>= 2) samples: the unit shape (amplitude 1, offset 0)
+// times the amplitude plus the offset; a square is the offset plus or minus
+// the amplitude. A channel without waveform holds its offset, so no undefined
+// value reaches the card. A table of the unit shape for this waveform and
+// segLen, when given, spares computing it; the samples are the same to the bit.
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
-                                double *segment, const double *sineTable = nullptr);
+                                double *segment, const double *unitTable = nullptr);
 
-// The unit sine of one cycle, kept for the last segLen asked: channels that
-// are drawn again and again at one frequency share it.
-class tn6820fp_sineTable
+// Sample j of the unit sine, saw or triangle of segLen samples; 0 otherwise.
+double tn6820fp_unitSample(int waveform, int j, int segLen);
+
+// The unit sine, saw and triangle, each kept for the last segLen asked:
+// channels that are drawn again and again at one frequency share them.
+class tn6820fp_unitTables
 {
 public:
-    const double *of(int segLen);
+    // Null for a square or no waveform, which need no table.
+    const double *of(int waveform, int segLen);
 
 private:
-    int m_segLen = 0;
-    std::vector<double> m_values;
+    struct Table
+    {
+        int segLen = 0;
+        std::vector<double> values;
+    };
+    Table m_tables[3];
 };
 
 // Fills buffer with one block of nIter cycles per selected channel, channels

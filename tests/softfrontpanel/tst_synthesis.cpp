@@ -100,11 +100,11 @@ void tst_synthesis::handValues()
     QVector<double> s(segLen, std::nan(""));
     tn6820fp_synthesizeSegment(type, 2.5, -1.25, segLen, s.data());
     QVERIFY2(sameBits(s[index], expected), qPrintable(QString::number(s[index], 'g', 17)));
-    // The previews' shared sine table gives the same samples, to the bit.
-    tn6820fp_sineTable table;
-    table.of(segLen + 1);
+    // The previews' shared tables give the same samples, to the bit.
+    tn6820fp_unitTables table;
+    table.of(type, segLen + 1);
     std::vector<double> fromTable(std::size_t(segLen), std::nan(""));
-    tn6820fp_synthesizeSegment(type, 2.5, -1.25, segLen, fromTable.data(), table.of(segLen));
+    tn6820fp_synthesizeSegment(type, 2.5, -1.25, segLen, fromTable.data(), table.of(type, segLen));
     QVERIFY(sameBits(s, fromTable));
     for (int j = 0; j < segLen; ++j) // every sample written, none past the top or bottom
         QVERIFY2(s[j] >= -3.75 && s[j] <= 1.25, qPrintable(QString::number(j)));

@@ -1,0 +1,183 @@
+// The channel previews: the time to recompute and repaint all eight after one
+// change, for cycles of 4 to 8192 samples.
+// - The preview pieces as the panel uses them: every change is a new segLen
+//   (a frequency change, the dearest kind: the shape tables are made again), eight
+//   cycles synthesized and handed over, then all eight previews painted.
+// - The panel itself in demo mode: the frequency box changed, then all eight
+//   previews painted.
+// Painting thins each cycle to the plot's pixel columns, so its cost should
+// stop growing once a cycle has more samples than the plot has columns.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "tn6820_fc.h"
+#include "tn6820fp_app.h"
+#include "tn6820fp_preview.h"
+#include "tn6820fp_resources.h"
+#include "tn6820fp_synthesis.h"
+
+namespace {
+
+constexpr int kChanges = 201;
+
+struct Figures
+{
+    double recompute; // median microseconds
+    double repaint;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void paintAll(tn6820fp_preview *const previews[8], QImage &image)
+{
+    for (int n = 0; n < 8; ++n)
+        previews[n]->render(&image);
+}
+
+QImage canvasFor(const QWidget *w)
+{
+    const double ratio = w->devicePixelRatioF();
+    QImage image(w->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    return image;
+}
+
+// Eight channels of all four shapes, one of them past the range.
+Figures pieces(int segLen, tn6820fp_preview *const previews[8])
+{
+    const tn6820fp_channelWave waves[8] = {{true, WaveSine, 10, 0},  {true, WaveSquare, 5, 1},
+                                           {true, WaveSaw, 8, -1},   {true, WaveTriangle, 3, 2},
+                                           {true, WaveSine, 6, 6},   {false, WaveSquare, 10, 0},
+                                           {false, WaveNone, 1, -4}, {false, WaveTriangle, 10, 0}};
+    tn6820fp_unitTables tables;
+    std::vector<double> segment;
+    QImage image = canvasFor(previews[0]);
+    std::vector<double> recompute, repaint;
+    for (int i = 0; i < kChanges; ++i) {
+        const int len = i % 2 ? segLen - 1 : segLen; // a new length at every change
+        QElapsedTimer t;
+        t.start();
+        for (int n = 0; n < 8; ++n) {
+            segment.resize(std::size_t(len));
+            tn6820fp_synthesizeSegment(waves[n].waveform, waves[n].amplitude, waves[n].offset, len,
+                                       segment.data(), tables.of(waves[n].waveform, len));
+            previews[n]->setDimmed(!waves[n].selected);
+            previews[n]->swapTrace(segment, len / 200000.0);
+        }
+        const qint64 computed = t.nsecsElapsed();
+        paintAll(previews, image);
+        recompute.push_back(computed / 1e3);
+        repaint.push_back((t.nsecsElapsed() - computed) / 1e3);
+    }
+    return {median(recompute), median(repaint)};
+}
+
+// Answers the connection question with demo mode.
+void runInDemoMode()
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        for (QPushButton *b : w->findChildren<QPushButton *>()) {
+            if (b->text().remove(QLatin1Char('&')) == QLatin1String("Run In Demo Mode")) {
+                timer->deleteLater();
+                b->click();
+                return;
+            }
+        }
+    });
+    timer->start(0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tn6820fp_initResources();
+
+    runInDemoMode();
+    tn6820_fc card;
+    tn6820fp_App panel(&card);
+    panel.show();
+    // A tab's page takes its size when first shown.
+    auto *channelTabs = panel.findChild<QTabWidget *>(QStringLiteral("channelTabs"));
+    for (int n = 7; n >= 0; --n) {
+        channelTabs->setCurrentIndex(n);
+        QApplication::processEvents();
+    }
+    tn6820fp_preview *inPanel[8];
+    for (int n = 1; n <= 8; ++n)
+        inPanel[n - 1] = panel.findChild<tn6820fp_preview *>(QStringLiteral("preview%1").arg(n));
+    const QSize size = inPanel[0]->size();
+
+    tn6820fp_preview own[8];
+    tn6820fp_preview *previews[8];
+    for (int n = 0; n < 8; ++n) {
+        own[n].setRange(-10, 10);
+        own[n].resize(size);
+        previews[n] = &own[n];
+    }
+    std::printf("recompute and repaint all eight previews after one change, %dx%d each, median "
+                "of %d changes\n",
+                size.width(), size.height(), kChanges);
+    std::printf("the preview pieces, a new segLen at every change:\n");
+    std::printf("  %6s %12s %12s %12s\n", "segLen", "recompute us", "repaint us", "total us");
+    double at512 = 0;
+    double at8192 = 0;
+    for (int segLen = 4; segLen <= 8192; segLen *= 2) {
+        const Figures f = pieces(segLen, previews);
+        const double total = f.recompute + f.repaint;
+        std::printf("  %6d %12.1f %12.1f %12.1f\n", segLen, f.recompute, f.repaint, total);
+        if (segLen == 512)
+            at512 = total;
+        if (segLen == 8192)
+            at8192 = total;
+    }
+    std::printf("  8192 samples: %.1f us (target < 1000 us); %.2f times the time at 512 (target: "
+                "the same order)\n",
+                at8192, at8192 / at512);
+
+    // Through the panel: one channel selected, all eight recomputed at each change.
+    auto *frequency = panel.findChild<QSpinBox *>(QStringLiteral("freqBox"));
+    QImage image = canvasFor(inPanel[0]);
+    std::printf("the panel in demo mode, the frequency changed back and forth (the change also "
+                "sets the real-output line):\n");
+    std::printf("  %13s %14s %12s %12s %12s\n", "frequencies", "segLen", "change us", "repaint us",
+                "total us");
+    const int pairs[][2] = {{50000, 49000}, {1562, 1561}, {390, 389}, {48, 47}, {25, 26}};
+    for (const auto &pair : pairs) {
+        std::vector<double> change, repaint;
+        for (int i = 0; i < kChanges; ++i) {
+            QElapsedTimer t;
+            t.start();
+            frequency->setValue(pair[i % 2]);
+            const qint64 changed = t.nsecsElapsed();
+            paintAll(inPanel, image);
+            change.push_back(changed / 1e3);
+            repaint.push_back((t.nsecsElapsed() - changed) / 1e3);
+        }
+        const int a = tn6820fp_chooseRate(pair[0], 1).segLen;
+        const int b = tn6820fp_chooseRate(pair[1], 1).segLen;
+        std::printf("  %6d/%-6d %6d/%-7d %12.1f %12.1f %12.1f\n", pair[0], pair[1], a, b,
+                    median(change), median(repaint), median(change) + median(repaint));
+    }
+    return 0;
+}
