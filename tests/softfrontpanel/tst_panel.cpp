@@ -347,9 +347,11 @@ void tst_panel::realOutput_data()
         << 3 << 7 << 1 << "triangle 1 -1.5; none 4 3; saw 9.99 0.01"
         << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory" << false
         << "142.8 ms" << 0;
-    QTest::newRow("3 channels, 3 kHz, one past the range")
-        << 3 << 3000 << 0 << "sine 8 0; square 4 2; saw 6 7"
-        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "330 \u00b5s" << 3;
+    // 2730 / 66 = 41 cycles a channel: the previews while running show each block's first.
+    QTest::newRow("3 channels, 3 kHz, continuous, one past the range")
+        << 3 << 3000 << 1 << "sine 8 0; square 4 2; saw 6 7"
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle, 41 cycles in memory" << true
+        << "330 \u00b5s" << 3;
     QTest::newRow("1 channel, 50 kHz, released")
         << 1 << 50000 << 0 << "none 1 -9.5"
         << "Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle" << false << "20 \u00b5s" << 0;
