@@ -100,6 +100,7 @@ void tn6820fp_App::buildGenerationPage()
         preview->setRange(lowLimit, hiLimit);
         channelPreview[n - 1] = preview;
         pageLayout->addWidget(preview, 1);
+        connect(settings, &tn6820fp_chSet::changed, this, &tn6820fp_App::showRealOutput);
         connect(settings, &tn6820fp_chSet::changed, this, [this, n] {
             showPreview(n,
                         tn6820fp_chooseRate(commonSettings->freqBox->value(), checkedChannels()));
@@ -285,7 +286,7 @@ int tn6820fp_App::start()
             continue;
         tn6820fp_chSet *ch = channelSettings[n - 1];
         ch->led->setValue(1);
-        channels[n - 1] = {true, ch->waveform, ch->amplitude->value(), ch->offset->value()};
+        channels[n - 1] = ch->wave(true);
     }
     tn6820fp_synthesize(channels, rate.segLen, nIter, buffer.data());
     const double period = rate.segLen / tn6820fp_updateRates[rate.freqIdx];
@@ -374,10 +375,26 @@ int tn6820fp_App::setFreq(int)
 
 QString tn6820fp_realOutputLine::text() const
 {
-    return frequency.isEmpty() ? rest : QStringLiteral("Output: ") + frequency + rest;
+    if (frequency.isEmpty())
+        return rest;
+    QString line = QStringLiteral("Output: ") + frequency + rest;
+    for (int i = 0; i < phases.size(); ++i)
+        line += (i == 0 ? QStringLiteral("\nPhase: ") : QStringLiteral(", ")) +
+                QStringLiteral("Ch%1 %2").arg(phases[i].channel).arg(phases[i].text);
+    return line;
 }
 
-tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode)
+tn6820fp_phaseText tn6820fp_phaseTextOf(double asked, int segLen)
+{
+    tn6820fp_phaseText phase;
+    const double applied = tn6820fp_appliedPhase(tn6820fp_phaseSteps(asked, segLen), segLen);
+    phase.text = QString::number(applied, 'f', 1) + QStringLiteral("\u00b0");
+    phase.differs = phase.text != QString::number(asked, 'f', 1) + QStringLiteral("\u00b0");
+    return phase;
+}
+
+tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode,
+                                              const QVector<QPair<int, double>> &phases)
 {
     tn6820fp_realOutputLine line;
     if (selectedCount < 1) {
@@ -397,6 +414,10 @@ tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, 
         line.rest += cycles == 1 ? QStringLiteral(", 1 cycle in memory")
                                  : QStringLiteral(", %1 cycles in memory").arg(cycles);
     }
+    for (const auto &asked : phases) {
+        const tn6820fp_phaseText phase = tn6820fp_phaseTextOf(asked.second, rate.segLen);
+        line.phases.push_back({asked.first, phase.text, phase.differs});
+    }
     return line;
 }
 
@@ -410,14 +431,32 @@ int tn6820fp_App::checkedChannels() const
 
 int tn6820fp_App::showRealOutput()
 {
-    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(
-        commonSettings->freqBox->value(), checkedChannels(), generateMode->currentIndex());
+    QVector<QPair<int, double>> phases;
+    for (int n = 1; n <= 8; ++n) {
+        const double phase = channelSettings[n - 1]->phaseValue();
+        if (channelSelect[n - 1]->isChecked() && phase != 0)
+            phases.push_back({n, phase});
+    }
+    const tn6820fp_realOutputLine line =
+        tn6820fp_realOutputOf(commonSettings->freqBox->value(), checkedChannels(),
+                              generateMode->currentIndex(), phases);
     realOutputLabel->setAccessibleName(line.text());
-    // A frequency that differs from the one asked for stands out in amber.
-    realOutputLabel->setText(
-        line.differs ? QStringLiteral("Output: <b style='color:#b35c00'>%1</b>%2")
-                           .arg(line.frequency.toHtmlEscaped(), line.rest.toHtmlEscaped())
-                     : line.text().toHtmlEscaped());
+    // What differs from what was asked stands out in amber.
+    auto amber = [](const QString &text, bool differs) {
+        return differs ? QStringLiteral("<b style='color:#b35c00'>%1</b>").arg(text.toHtmlEscaped())
+                       : text.toHtmlEscaped();
+    };
+    if (line.frequency.isEmpty()) {
+        realOutputLabel->setText(line.rest.toHtmlEscaped());
+        return 0;
+    }
+    QString html = QStringLiteral("Output: ") + amber(line.frequency, line.differs) +
+                   line.rest.toHtmlEscaped();
+    for (int i = 0; i < line.phases.size(); ++i)
+        html += (i == 0 ? QStringLiteral("<br>Phase: ") : QStringLiteral(", ")) +
+                QStringLiteral("Ch%1 ").arg(line.phases[i].channel) +
+                amber(line.phases[i].text, line.phases[i].differs);
+    realOutputLabel->setText(html);
     return 0;
 }
 
@@ -433,12 +472,14 @@ int tn6820fp_App::showPreviews()
 
 void tn6820fp_App::showPreview(int n, const tn6820fp_rateChoice &rate)
 {
-    const tn6820fp_chSet *ch = channelSettings[n - 1];
+    const bool selected = channelSelect[n - 1]->isChecked();
+    const tn6820fp_channelWave wave = channelSettings[n - 1]->wave(selected);
     previewSegment.resize(std::size_t(rate.segLen));
-    tn6820fp_synthesizeSegment(ch->waveform, ch->amplitude->value(), ch->offset->value(),
-                               rate.segLen, previewSegment.data(),
-                               unitTables.of(ch->waveform, rate.segLen));
+    tn6820fp_synthesizeCycle(wave, rate.segLen, previewSegment.data(),
+                             unitTables.of(wave.waveform, rate.segLen));
     tn6820fp_preview *preview = channelPreview[n - 1];
-    preview->setDimmed(!channelSelect[n - 1]->isChecked());
+    preview->setDimmed(!selected);
+    const tn6820fp_phaseText phase = tn6820fp_phaseTextOf(wave.phase, rate.segLen);
+    preview->setPhase(phase.text, phase.differs);
     preview->swapTrace(previewSegment, rate.segLen / tn6820fp_updateRates[rate.freqIdx]);
 }

@@ -1,6 +1,8 @@
 #ifndef TN6820FP_APP_H
 #define TN6820FP_APP_H
 
+#include <QPair>
+#include <QVector>
 #include <vector>
 
 #include "tn6800fp_appfc.h"
@@ -81,17 +83,37 @@ private:
     std::vector<double> previewSegment;
 };
 
+// A phase as the card applies it, in whole samples: "120.1°", and whether
+// that differs (at one decimal) from the phase asked for.
+struct tn6820fp_phaseText
+{
+    QString text;
+    bool differs = false;
+};
+tn6820fp_phaseText tn6820fp_phaseTextOf(double asked, int segLen);
+
 // The line that says what the card will output: "Output: " + frequency
 // ("3030.30 Hz") + rest (" at 200 kS/s, 66 samples per cycle", with ", N
-// cycles in memory" when continuous, mode 1). Without a channel there is no
-// frequency and rest is "No channel selected".
+// cycles in memory" when continuous, mode 1), and, when selected channels have
+// a phase, a second line "Phase: Ch2 120.1°, Ch3 239.9°" of the phases
+// applied. Without a channel there is no frequency and rest is "No channel
+// selected".
 struct tn6820fp_realOutputLine
 {
+    struct Phase
+    {
+        int channel;
+        QString text;
+        bool differs;
+    };
     QString frequency;
     QString rest;
     bool differs = false; // the frequency is not the one asked for
+    QVector<Phase> phases;
     QString text() const;
 };
-tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode);
+// phases: (channel, degrees asked) of the selected channels with a phase.
+tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode,
+                                              const QVector<QPair<int, double>> &phases = {});
 
 #endif

@@ -1,6 +1,9 @@
 #include "tn6820fp_chset.h"
 
+#include <QApplication>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -8,8 +11,10 @@
 
 #include "tn6800fp_icons.h"
 #include "tn6800fp_led.h"
+#include "tn6800fp_messages.h"
 #include "tn6800fp_widgets.h"
 #include "tn6820fp_icons.h"
+#include "tn6820fp_shapefile.h"
 
 namespace {
 
@@ -67,6 +72,16 @@ tn6820fp_chSet::tn6820fp_chSet()
         top->addWidget(b);
         connect(b, &QPushButton::clicked, this, &tn6820fp_chSet::setWave);
     }
+    arbitraryButton = waveButton(tn6820fp_arbitraryPixmap(), "arbitraryButton", "Arbitrary");
+    tn6800fp_setHelp(arbitraryButton,
+                     QStringLiteral("Selects an arbitrary waveform, one cycle read from a file "
+                                    "(CSV or audio),\nto be generated on this channel. Hold "
+                                    "Shift or Ctrl to choose another file"));
+    top->addWidget(arbitraryButton);
+    connect(arbitraryButton, &QPushButton::clicked, this, &tn6820fp_chSet::chooseArbitrary);
+    shapeLabel = new QLabel;
+    shapeLabel->setObjectName(QStringLiteral("shapeFile"));
+    top->insertWidget(1, shapeLabel);
 
     amplitude = voltBox("amplitude", QStringLiteral("Specifies amplitude (in Volts) of the "
                                                     "waveform\nto be generated on this channel"));
@@ -78,10 +93,24 @@ tn6820fp_chSet::tn6820fp_chSet()
     bottom->addSpacing(30);
     bottom->addWidget(tn6800fp_fixedLabel(QStringLiteral("Offset")));
     bottom->addWidget(offset);
+    phase = new QDoubleSpinBox;
+    phase->setObjectName(QStringLiteral("phase"));
+    phase->setDecimals(1);
+    phase->setRange(0, 359.9);
+    phase->setSingleStep(0.1);
+    phase->setSuffix(QStringLiteral("\u00b0"));
+    phase->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    tn6800fp_setHelp(phase, QStringLiteral("Specifies the phase (in degrees) at which the "
+                                           "waveform\nstarts on this channel, in whole samples"));
+    bottom->addSpacing(30);
+    bottom->addWidget(tn6800fp_fixedLabel(QStringLiteral("Phase")));
+    bottom->addWidget(phase);
     waveform = WaveSine;
     connect(amplitude, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             &tn6820fp_chSet::changed);
     connect(offset, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            &tn6820fp_chSet::changed);
+    connect(phase, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             &tn6820fp_chSet::changed);
 }
 
@@ -93,11 +122,72 @@ double tn6820fp_chSet::amplitudeValue() const
 {
     return amplitude->value();
 }
+double tn6820fp_chSet::phaseValue() const
+{
+    return phase->value();
+}
+
+tn6820fp_channelWave tn6820fp_chSet::wave(bool selected) const
+{
+    tn6820fp_channelWave w;
+    w.selected = selected;
+    w.waveform = waveform;
+    w.amplitude = amplitude->value();
+    w.offset = offset->value();
+    w.phase = phase->value();
+    w.shape = waveform == WaveArbitrary ? &arbitraryShape : nullptr;
+    return w;
+}
+
+bool tn6820fp_chSet::loadShape(const QString &path)
+{
+    tn6820fp_shape read = tn6820fp_readShapeFile(path);
+    if (!read.error.isEmpty()) {
+        showWarning(QStringLiteral("The waveform was not changed. ") + read.error);
+        return false;
+    }
+    arbitraryShape.swap(read.values);
+    const QString name = QFileInfo(path).fileName();
+    const QString elided = shapeLabel->fontMetrics().elidedText(
+        name, Qt::ElideMiddle, 14 * shapeLabel->fontMetrics().averageCharWidth());
+    shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(arbitraryShape.size()));
+    shapeLabel->setToolTip(QFileInfo(path).absoluteFilePath());
+    if (waveform == WaveArbitrary)
+        emit changed();
+    return true;
+}
+
+void tn6820fp_chSet::chooseArbitrary()
+{
+    const bool another = QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (arbitraryShape.empty() || another) {
+        static QString folder; // the last folder a shape came from, for this run
+        QFileDialog dialog(this, QStringLiteral("Arbitrary Waveform"), folder,
+                           QStringLiteral("Waveforms (*.csv *.txt *.wav *.flac *.aif *.aiff "
+                                          "*.au *.caf *.ogg);;All files (*)"));
+        dialog.setObjectName(QStringLiteral("shapeFileDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        const bool chosen = dialog.exec() == QDialog::Accepted &&
+                            !dialog.selectedFiles().isEmpty() &&
+                            loadShape(dialog.selectedFiles().first());
+        if (chosen)
+            folder = dialog.directory().absolutePath();
+        if (!chosen || waveform == WaveArbitrary) {
+            // Nothing chosen: as before. A new file for the chosen shape: kept chosen.
+            arbitraryButton->setChecked(waveform == WaveArbitrary);
+            return;
+        }
+        arbitraryButton->setChecked(true);
+    }
+    setWave();
+}
 
 void tn6820fp_chSet::setWave()
 {
-    QPushButton *const buttons[] = {sineButton, squareButton, sawButton, triangleButton};
-    for (int type = WaveSine; type <= WaveTriangle; ++type) {
+    QPushButton *const buttons[] = {sineButton, squareButton, sawButton, triangleButton,
+                                    arbitraryButton};
+    for (int type = WaveSine; type <= WaveArbitrary; ++type) {
         if (buttons[type - 1]->isChecked() && waveform != type) {
             waveform = type;
             for (QPushButton *other : buttons) {

@@ -59,7 +59,28 @@ const char *const kTriangle[] = {
     "..........#..........",
 };
 
+// A free shape: a rise, a dip, a sharp spike and a slow fall.
+const char *const kArbitrary[] = {
+    "21 9 2 1",
+    ". c None",
+    "# c #000000",
+    "..............#......",
+    "..............#......",
+    "...##........#.#.....",
+    "..#..#.......#.#.....",
+    ".#....#.....#...#....",
+    "#......#....#....##..",
+    ".......#...#.......##",
+    "........#..#.........",
+    ".........##..........",
+};
+
 } // namespace
+
+QPixmap tn6820fp_arbitraryPixmap()
+{
+    return QPixmap(kArbitrary);
+}
 
 QPixmap tn6820fp_sinePixmap()
 {

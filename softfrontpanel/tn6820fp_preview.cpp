@@ -11,6 +11,8 @@ namespace {
 
 const QColor kTraceColor(0x1f, 0x5f, 0xbf);
 const QColor kBeyondColor(0xc6, 0x28, 0x28);
+// The amber of values the card cannot give exactly as asked.
+const QColor kPhaseColor(0xb3, 0x5c, 0x00);
 // The band above and below the card's range, as a share of the range, where
 // samples beyond it are drawn; farther ones stop at the plot's edge.
 constexpr double kHeadroom = 0.12;
@@ -137,6 +139,18 @@ void tn6820fp_preview::traceChanged(double period)
     update();
 }
 
+void tn6820fp_preview::setPhase(const QString &applied, bool differs)
+{
+    const bool none = applied.isEmpty() || applied.startsWith(QLatin1String("0.0"));
+    setLabel(m_startLabel, none && !differs ? QStringLiteral("0")
+                                            : QStringLiteral("starts at ") + applied);
+    if (differs != m_phaseDiffers) {
+        m_phaseDiffers = differs;
+        describe();
+    }
+    update();
+}
+
 void tn6820fp_preview::setDimmed(bool dimmed)
 {
     if (dimmed == m_dimmed)
@@ -164,6 +178,8 @@ void tn6820fp_preview::describe()
     setLabel(m_noteLabel, note);
     QString text =
         QStringLiteral("One period of %1 in %2 samples").arg(periodText()).arg(m_samples.size());
+    if (m_startLabel.text != QLatin1String("0"))
+        text += QStringLiteral(", ") + m_startLabel.text;
     if (!note.isEmpty())
         text += QStringLiteral(". ") + note;
     setAccessibleDescription(text);
@@ -269,7 +285,6 @@ void tn6820fp_preview::paintBackground(const Frame &f)
     if (zeroInside)
         p.drawStaticText(QPointF(right - m_zeroLabel.width, yZero / f.ratio - half),
                          m_zeroLabel.shaped);
-    p.drawStaticText(QPointF(f.plot.left(), f.plot.bottom() + 1 + f.gap / 2), m_startLabel.shaped);
     m_backgroundStale = false;
 }
 
@@ -331,13 +346,17 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
     paintTrace(p, f);
 
     const double axisTop = f.plot.bottom() + 1 + f.gap / 2;
-    p.setPen(tone(palette().color(QPalette::WindowText)));
+    const QColor text = tone(palette().color(QPalette::WindowText));
+    p.setPen(m_phaseDiffers ? tone(kPhaseColor) : text);
+    p.drawStaticText(QPointF(f.plot.left(), axisTop), m_startLabel.shaped);
+    p.setPen(text);
     p.drawStaticText(QPointF(f.plot.right() + 1 - m_periodLabel.width, axisTop),
                      m_periodLabel.shaped);
     if (!m_noteLabel.text.isEmpty()) {
         if (m_exceeds)
             p.setPen(tone(kBeyondColor));
-        const int room = f.plot.width() - 2 * (m_periodLabel.width + f.gap);
+        const int room =
+            f.plot.width() - 2 * (std::max(m_periodLabel.width, m_startLabel.width) + f.gap);
         if (m_noteLabel.width <= room)
             p.drawStaticText(QPointF(f.plot.center().x() - m_noteLabel.width / 2.0, axisTop),
                              m_noteLabel.shaped);

@@ -43,11 +43,16 @@ public:
     // ones in their place, so that a caller's buffer is reused, not reallocated.
     void swapTrace(std::vector<double> &samples, double period);
     void setDimmed(bool dimmed);
+    // The phase the cycle starts at, as applied ("120.1°"); empty or "0.0°"
+    // for none. One that differs from the phase asked for is drawn in amber.
+    void setPhase(const QString &applied, bool differs);
 
     const std::vector<double> &samples() const { return m_samples; }
     bool exceedsRange() const { return m_exceeds; }
     bool isDimmed() const { return m_dimmed; }
     QString periodText() const { return tn6820fp_durationText(m_period); }
+    // The start of the time axis: "0", or "starts at 120.1°" with a phase.
+    QString startText() const { return m_startLabel.text; }
     // The text under the plot: "Exceeds the card's range", "Not selected", both or none.
     QString noteText() const;
 
@@ -109,6 +114,7 @@ private:
     double m_period = 0;
     bool m_dimmed = false;
     bool m_exceeds = false;
+    bool m_phaseDiffers = false;
 };
 
 #endif

@@ -114,6 +114,56 @@ void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, i
     }
 }
 
+int tn6820fp_phaseSteps(double degrees, int segLen)
+{
+    if (segLen < 1 || !std::isfinite(degrees))
+        return 0;
+    const long long steps = std::llround(degrees / 360.0 * segLen);
+    return int(((steps % segLen) + segLen) % segLen);
+}
+
+double tn6820fp_appliedPhase(int steps, int segLen)
+{
+    return segLen > 0 ? steps * 360.0 / segLen : 0.0;
+}
+
+void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *cycle)
+{
+    for (int j = 0; j < segLen; ++j) {
+        // Position j x count / segLen in whole values and a remainder, exactly.
+        const long long scaled = (long long)(j)*count;
+        const int i = int(scaled / segLen);
+        const long long rest = scaled % segLen;
+        if (rest == 0) {
+            cycle[j] = shape[i];
+        } else {
+            const double a = shape[i];
+            const double b = shape[(i + 1) % count];
+            cycle[j] = a + (b - a) * (double(rest) / segLen);
+        }
+    }
+}
+
+void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double *cycle,
+                              const double *unitTable)
+{
+    if (ch.waveform == WaveArbitrary) {
+        if (ch.shape && ch.shape->size() >= 2) {
+            tn6820fp_resampleCycle(ch.shape->data(), int(ch.shape->size()), segLen, cycle);
+            for (int j = 0; j < segLen; ++j)
+                cycle[j] = cycle[j] * ch.amplitude + ch.offset;
+        } else {
+            std::fill(cycle, cycle + segLen, ch.offset);
+        }
+    } else {
+        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, cycle,
+                                   unitTable);
+    }
+    const int steps = tn6820fp_phaseSteps(ch.phase, segLen);
+    if (steps != 0)
+        std::rotate(cycle, cycle + steps, cycle + segLen);
+}
+
 void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int nIter,
                          double *buffer)
 {
@@ -122,7 +172,7 @@ void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int
         const tn6820fp_channelWave &ch = channels[n];
         if (!ch.selected)
             continue;
-        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, block);
+        tn6820fp_synthesizeCycle(ch, segLen, block);
         for (int r = 1; r < nIter; ++r)
             std::memcpy(block + r * segLen, block, sizeof(double) * segLen);
         block += nIter * segLen;

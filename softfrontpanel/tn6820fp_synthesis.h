@@ -12,7 +12,8 @@ enum tn6820fp_waveform
     WaveSine = 1,
     WaveSquare = 2,
     WaveSaw = 3,
-    WaveTriangle = 4
+    WaveTriangle = 4,
+    WaveArbitrary = 5 // one cycle of a shape read from a file
 };
 
 constexpr int tn6820fp_memorySamples = 8192;
@@ -47,7 +48,29 @@ struct tn6820fp_channelWave
     int waveform = WaveNone;
     double amplitude = 0;
     double offset = 0;
+    double phase = 0; // degrees: the cycle starts this far into the shape
+    // The arbitrary shape, normalised to -1..1, of any length; null otherwise.
+    const std::vector<double> *shape = nullptr;
 };
+
+// The whole samples by which a phase in degrees moves a cycle of segLen
+// samples: the nearest to phase / 360 x segLen, in 0 .. segLen - 1.
+int tn6820fp_phaseSteps(double degrees, int segLen);
+
+// The phase, in degrees, that a move by whole samples really gives.
+double tn6820fp_appliedPhase(int steps, int segLen);
+
+// One cycle of a shape of count (>= 2) values stretched or shrunk to segLen
+// samples by linear interpolation, the cycle wrapping from the last value to
+// the first; at count == segLen the values pass through unchanged.
+void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *cycle);
+
+// One cycle of a channel as it goes to the card: its shape, scaled, then
+// started its phase into the cycle (the segment turned by whole samples). At
+// phase 0 this is tn6820fp_synthesizeSegment, to the bit. An arbitrary shape
+// without at least two values holds the offset.
+void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, double *cycle,
+                              const double *unitTable = nullptr);
 
 // One cycle of segLen (>= 2) samples: the unit shape (amplitude 1, offset 0)
 // times the amplitude plus the offset; a square is the offset plus or minus

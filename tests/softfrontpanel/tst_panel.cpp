@@ -355,8 +355,8 @@ void tst_panel::realOutput_data()
     QTest::newRow("1 channel, 50 kHz, released")
         << 1 << 50000 << 0 << "none 1 -9.5"
         << "Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle" << false << "20 \u00b5s" << 0;
-    QTest::newRow("8 channels, 1 Hz")
-        << 8 << 1 << 0 << ""
+    QTest::newRow("8 channels, 1 Hz, only a button pressed")
+        << 8 << 1 << 0 << "saw 10 0"
         << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false << "1 s" << 0;
     QTest::newRow("1 channel, 24 Hz: 100 kS/s, past the range below")
         << 1 << 24 << 0 << "triangle 10 -0.01"
@@ -384,6 +384,12 @@ void tst_panel::realOutput()
     QFETCH(int, beyond);
     PanelFixture f;
     f.open(PanelFixture::Vxi);
+    // Selection and frequency first, then the channels' own settings: both
+    // kinds of change must reach the previews.
+    for (int n = 1; n <= 8; ++n)
+        f.select(n)->setChecked(n <= channels);
+    f.mode()->setCurrentIndex(mode);
+    f.frequency()->setValue(frequency);
     const QStringList settings = setup.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (int i = 0; i < settings.size(); ++i) {
         const QStringList p = settings[i].simplified().split(QLatin1Char(' '));
@@ -395,10 +401,6 @@ void tst_panel::realOutput()
         ch->amplitude->setValue(p[1].toDouble());
         ch->offset->setValue(p[2].toDouble());
     }
-    for (int n = 1; n <= 8; ++n)
-        f.select(n)->setChecked(n <= channels);
-    f.mode()->setCurrentIndex(mode);
-    f.frequency()->setValue(frequency);
     auto *label = f.get<QLabel>(QStringLiteral("realOutput"));
     QCOMPARE(label->accessibleName(), shown);
     QCOMPARE(label->text().contains(QLatin1String("color:#b35c00")), differs);

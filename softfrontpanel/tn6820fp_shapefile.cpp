@@ -1,0 +1,309 @@
+#include "tn6820fp_shapefile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <sndfile.h>
+
+namespace {
+
+tn6820fp_shape failed(const QString &why)
+{
+    tn6820fp_shape shape;
+    shape.error = why;
+    return shape;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// A field without the blanks around it and without enclosing double quotes.
+std::pair<const char *, const char *> trimmed(const char *begin, const char *end)
+{
+    while (begin < end && isBlank(*begin))
+        ++begin;
+    while (end > begin && isBlank(end[-1]))
+        --end;
+    if (end - begin >= 2 && *begin == '"' && end[-1] == '"') {
+        ++begin;
+        --end;
+    }
+    return {begin, end};
+}
+
+enum class Field
+{
+    Number,
+    NotANumber,
+    NotFinite
+};
+
+Field parseNumber(const char *begin, const char *end, double &value)
+{
+    const auto t = trimmed(begin, end);
+    const char *b = t.first;
+    if (b < t.second && *b == '+')
+        ++b;
+    if (b == t.second)
+        return Field::NotANumber;
+    const auto r = std::from_chars(b, t.second, value);
+    if (r.ec == std::errc::result_out_of_range)
+        return Field::NotFinite;
+    if (r.ec != std::errc() || r.ptr != t.second)
+        return Field::NotANumber;
+    return std::isfinite(value) ? Field::Number : Field::NotFinite;
+}
+
+QString quoted(const char *begin, const char *end)
+{
+    const auto t = trimmed(begin, end);
+    QString text = QString::fromUtf8(t.first, int(std::min<std::ptrdiff_t>(t.second - t.first, 40)));
+    if (t.second - t.first > 40)
+        text += QStringLiteral("...");
+    return QStringLiteral("\"%1\"").arg(text);
+}
+
+tn6820fp_shape tooFew(std::size_t count)
+{
+    return failed(count == 0 ? QStringLiteral("it holds no values; one cycle needs at least 2")
+                             : QStringLiteral("it holds 1 value; one cycle needs at least 2"));
+}
+
+} // namespace
+
+tn6820fp_shape tn6820fp_readCsvShape(const char *data, std::size_t size)
+{
+    tn6820fp_shape shape;
+    const char *const end = data + size;
+    int columns = 0; // of the first row of values
+    long long lineNumber = 0;
+    bool first = true;
+    for (const char *line = data; line < end;) {
+        const char *lineEnd = static_cast<const char *>(std::memchr(line, '\n', end - line));
+        if (!lineEnd)
+            lineEnd = end;
+        ++lineNumber;
+        const char *next = lineEnd + 1;
+        const auto t = trimmed(line, lineEnd);
+        if (t.first == t.second) {
+            line = next;
+            continue;
+        }
+        // The fields of the line; empty ones at its end (a trailing separator) do not count.
+        constexpr int kMostFields = 8;
+        const char *fields[kMostFields];
+        const char *fieldEnds[kMostFields];
+        int count = 0;
+        const char *start = line;
+        for (const char *p = line;; ++p) {
+            if (p == lineEnd || *p == ',' || *p == ';' || *p == '\t') {
+                if (count < kMostFields) {
+                    fields[count] = start;
+                    fieldEnds[count] = p;
+                }
+                ++count;
+                start = p + 1;
+                if (p == lineEnd)
+                    break;
+            }
+        }
+        while (count > 1 && count <= kMostFields &&
+               trimmed(fields[count - 1], fieldEnds[count - 1]).first ==
+                   trimmed(fields[count - 1], fieldEnds[count - 1]).second)
+            --count;
+        const QString where = QStringLiteral("line %1: ").arg(lineNumber);
+        if (count > 2)
+            return failed(where + QStringLiteral("more than two columns; one (value) or two "
+                                                 "(time, value) are read"));
+        double value = 0;
+        const int valueField = count - 1;
+        const Field kind = parseNumber(fields[valueField], fieldEnds[valueField], value);
+        double time = 0;
+        const bool timeIsNumber =
+            count == 1 || parseNumber(fields[0], fieldEnds[0], time) == Field::Number;
+        if (first && (kind == Field::NotANumber || !timeIsNumber)) {
+            first = false; // a header
+            line = next;
+            continue;
+        }
+        first = false;
+        if (columns == 0)
+            columns = count;
+        if (count != columns)
+            return failed(where + QStringLiteral("%1 columns where the rows before have %2")
+                                      .arg(count)
+                                      .arg(columns));
+        if (!timeIsNumber)
+            return failed(where + quoted(fields[0], fieldEnds[0]) +
+                          QStringLiteral(" is not a number"));
+        if (kind == Field::NotANumber)
+            return failed(where + quoted(fields[valueField], fieldEnds[valueField]) +
+                          QStringLiteral(" is not a number"));
+        if (kind == Field::NotFinite)
+            return failed(where + quoted(fields[valueField], fieldEnds[valueField]) +
+                          QStringLiteral(" is not a finite number"));
+        if (shape.values.size() == tn6820fp_maxShapeValues)
+            return failed(where + QStringLiteral("more than %1 values").arg(tn6820fp_maxShapeValues));
+        shape.values.push_back(value);
+        line = next;
+    }
+    if (shape.values.size() < 2)
+        return tooFew(shape.values.size());
+    tn6820fp_normalise(shape.values);
+    return shape;
+}
+
+namespace {
+
+struct Memory
+{
+    const char *data;
+    sf_count_t size;
+    sf_count_t position;
+};
+
+sf_count_t memoryLength(void *user)
+{
+    return static_cast<Memory *>(user)->size;
+}
+
+sf_count_t memorySeek(sf_count_t offset, int whence, void *user)
+{
+    auto *m = static_cast<Memory *>(user);
+    const sf_count_t base = whence == SEEK_CUR ? m->position : whence == SEEK_END ? m->size : 0;
+    const sf_count_t to = base + offset;
+    if (to < 0 || to > m->size)
+        return -1;
+    m->position = to;
+    return to;
+}
+
+sf_count_t memoryRead(void *out, sf_count_t count, void *user)
+{
+    auto *m = static_cast<Memory *>(user);
+    const sf_count_t n = std::max<sf_count_t>(0, std::min(count, m->size - m->position));
+    std::memcpy(out, m->data + m->position, std::size_t(n));
+    m->position += n;
+    return n;
+}
+
+sf_count_t memoryWrite(const void *, sf_count_t, void *)
+{
+    return 0;
+}
+
+sf_count_t memoryTell(void *user)
+{
+    return static_cast<Memory *>(user)->position;
+}
+
+} // namespace
+
+namespace {
+
+tn6820fp_shape readAudio(const char *data, std::size_t size, bool *unrecognised)
+{
+    Memory memory{data, sf_count_t(size), 0};
+    SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
+    SF_INFO info{};
+    SNDFILE *file = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    if (!file) {
+        if (unrecognised)
+            *unrecognised = sf_error(nullptr) == SF_ERR_UNRECOGNISED_FORMAT;
+        return failed(QStringLiteral("libsndfile: ") + QString::fromUtf8(sf_strerror(nullptr)));
+    }
+    struct Closer
+    {
+        SNDFILE *f;
+        ~Closer() { sf_close(f); }
+    } closer{file};
+    if (info.channels < 1)
+        return failed(QStringLiteral("it has no channels"));
+    if (info.frames > sf_count_t(tn6820fp_maxShapeValues))
+        return failed(QStringLiteral("more than %1 frames").arg(tn6820fp_maxShapeValues));
+    tn6820fp_shape shape;
+    shape.values.reserve(std::size_t(std::max<sf_count_t>(info.frames, 0)));
+    // A bounded block of frames at a time: the first channel is all we keep.
+    const sf_count_t block = std::max<sf_count_t>(1, 65536 / info.channels);
+    std::vector<double> frames(std::size_t(block) * std::size_t(info.channels));
+    for (;;) {
+        const sf_count_t got = sf_readf_double(file, frames.data(), block);
+        if (got <= 0)
+            break;
+        for (sf_count_t i = 0; i < got; ++i) {
+            const double v = frames[std::size_t(i) * std::size_t(info.channels)];
+            if (!std::isfinite(v))
+                return failed(QStringLiteral("frame %1 is not a finite number")
+                                  .arg(qint64(shape.values.size()) + 1));
+            if (shape.values.size() == tn6820fp_maxShapeValues)
+                return failed(QStringLiteral("more than %1 frames").arg(tn6820fp_maxShapeValues));
+            shape.values.push_back(v);
+        }
+    }
+    if (sf_error(file) != SF_ERR_NO_ERROR)
+        return failed(QStringLiteral("libsndfile: ") + QString::fromUtf8(sf_strerror(file)));
+    if (info.frames > 0 && sf_count_t(shape.values.size()) < info.frames)
+        return failed(QStringLiteral("it ends at byte %1, after %2 of its %3 frames")
+                          .arg(qint64(size))
+                          .arg(qint64(shape.values.size()))
+                          .arg(qint64(info.frames)));
+    if (shape.values.size() < 2)
+        return tooFew(shape.values.size());
+    tn6820fp_normalise(shape.values);
+    return shape;
+}
+
+} // namespace
+
+tn6820fp_shape tn6820fp_readAudioShape(const char *data, std::size_t size)
+{
+    return readAudio(data, size, nullptr);
+}
+
+tn6820fp_shape tn6820fp_readShapeFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    auto named = [&](tn6820fp_shape shape) {
+        if (!shape.error.isEmpty())
+            shape.error = QStringLiteral("%1: %2.").arg(name, shape.error);
+        return shape;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return named(failed(QStringLiteral("cannot be read (%1)").arg(file.errorString())));
+    if (file.size() == 0)
+        return named(tooFew(0));
+    // Mapped, not copied: a large file costs no second copy in memory.
+    const uchar *mapped = file.map(0, file.size());
+    QByteArray copy;
+    const char *data = reinterpret_cast<const char *>(mapped);
+    if (!mapped) {
+        copy = file.readAll();
+        data = copy.constData();
+    }
+    const std::size_t size = std::size_t(file.size());
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt")) {
+        bool unrecognised = false;
+        tn6820fp_shape audio = readAudio(data, size, &unrecognised);
+        if (!unrecognised)
+            return named(std::move(audio));
+    }
+    return named(tn6820fp_readCsvShape(data, size));
+}
+
+void tn6820fp_normalise(std::vector<double> &values)
+{
+    double largest = 0;
+    for (const double v : values)
+        largest = std::max(largest, std::fabs(v));
+    if (largest > 0) {
+        for (double &v : values)
+            v /= largest;
+    }
+}
