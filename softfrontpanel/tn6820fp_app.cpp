@@ -437,9 +437,8 @@ int tn6820fp_App::showRealOutput()
         if (channelSelect[n - 1]->isChecked() && phase != 0)
             phases.push_back({n, phase});
     }
-    const tn6820fp_realOutputLine line =
-        tn6820fp_realOutputOf(commonSettings->freqBox->value(), checkedChannels(),
-                              generateMode->currentIndex(), phases);
+    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(
+        commonSettings->freqBox->value(), checkedChannels(), generateMode->currentIndex(), phases);
     realOutputLabel->setAccessibleName(line.text());
     // What differs from what was asked stands out in amber.
     auto amber = [](const QString &text, bool differs) {

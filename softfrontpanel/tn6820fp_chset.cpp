@@ -159,7 +159,8 @@ bool tn6820fp_chSet::loadShape(const QString &path)
 
 void tn6820fp_chSet::chooseArbitrary()
 {
-    const bool another = QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    const bool another =
+        QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (arbitraryShape.empty() || another) {
         static QString folder; // the last folder a shape came from, for this run
         QFileDialog dialog(this, QStringLiteral("Arbitrary Waveform"), folder,

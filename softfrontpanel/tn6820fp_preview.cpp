@@ -142,8 +142,8 @@ void tn6820fp_preview::traceChanged(double period)
 void tn6820fp_preview::setPhase(const QString &applied, bool differs)
 {
     const bool none = applied.isEmpty() || applied.startsWith(QLatin1String("0.0"));
-    setLabel(m_startLabel, none && !differs ? QStringLiteral("0")
-                                            : QStringLiteral("starts at ") + applied);
+    setLabel(m_startLabel,
+             none && !differs ? QStringLiteral("0") : QStringLiteral("starts at ") + applied);
     if (differs != m_phaseDiffers) {
         m_phaseDiffers = differs;
         describe();

@@ -62,7 +62,8 @@ Field parseNumber(const char *begin, const char *end, double &value)
 QString quoted(const char *begin, const char *end)
 {
     const auto t = trimmed(begin, end);
-    QString text = QString::fromUtf8(t.first, int(std::min<std::ptrdiff_t>(t.second - t.first, 40)));
+    QString text =
+        QString::fromUtf8(t.first, int(std::min<std::ptrdiff_t>(t.second - t.first, 40)));
     if (t.second - t.first > 40)
         text += QStringLiteral("...");
     return QStringLiteral("\"%1\"").arg(text);
@@ -135,9 +136,9 @@ tn6820fp_shape tn6820fp_readCsvShape(const char *data, std::size_t size)
         if (columns == 0)
             columns = count;
         if (count != columns)
-            return failed(where + QStringLiteral("%1 columns where the rows before have %2")
-                                      .arg(count)
-                                      .arg(columns));
+            return failed(
+                where +
+                QStringLiteral("%1 columns where the rows before have %2").arg(count).arg(columns));
         if (!timeIsNumber)
             return failed(where + quoted(fields[0], fieldEnds[0]) +
                           QStringLiteral(" is not a number"));
@@ -148,7 +149,8 @@ tn6820fp_shape tn6820fp_readCsvShape(const char *data, std::size_t size)
             return failed(where + quoted(fields[valueField], fieldEnds[valueField]) +
                           QStringLiteral(" is not a finite number"));
         if (shape.values.size() == tn6820fp_maxShapeValues)
-            return failed(where + QStringLiteral("more than %1 values").arg(tn6820fp_maxShapeValues));
+            return failed(where +
+                          QStringLiteral("more than %1 values").arg(tn6820fp_maxShapeValues));
         shape.values.push_back(value);
         line = next;
     }
@@ -247,6 +249,21 @@ tn6820fp_shape readAudio(const char *data, std::size_t size, bool *unrecognised)
     }
     if (sf_error(file) != SF_ERR_NO_ERROR)
         return failed(QStringLiteral("libsndfile: ") + QString::fromUtf8(sf_strerror(file)));
+    // A header that promises more than the file holds: libsndfile shortens
+    // the frame count to what is there, and notes the chunk it had to cut.
+    // The size of the whole container is often written wrong by streaming
+    // writers, so only a chunk inside it counts.
+    char log[4096] = {};
+    sf_command(file, SFC_GET_LOG_INFO, log, sizeof log - 1);
+    for (const QByteArray &entry : QByteArray(log).split('\n')) {
+        const bool container =
+            entry.startsWith("RIFF") || entry.startsWith("RF64") || entry.startsWith("FORM");
+        if (!container && entry.contains("(should be "))
+            return failed(QStringLiteral("it ends at byte %1, before the end its header gives "
+                                         "(libsndfile: %2)")
+                              .arg(qint64(size))
+                              .arg(QString::fromUtf8(entry.trimmed())));
+    }
     if (info.frames > 0 && sf_count_t(shape.values.size()) < info.frames)
         return failed(QStringLiteral("it ends at byte %1, after %2 of its %3 frames")
                           .arg(qint64(size))

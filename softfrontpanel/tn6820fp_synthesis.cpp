@@ -156,8 +156,7 @@ void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double
             std::fill(cycle, cycle + segLen, ch.offset);
         }
     } else {
-        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, cycle,
-                                   unitTable);
+        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, cycle, unitTable);
     }
     const int steps = tn6820fp_phaseSteps(ch.phase, segLen);
     if (steps != 0)

@@ -30,6 +30,10 @@ private slots:
     void rateChoiceCases_data();
     void rateChoiceCases();
     void rateChoiceEveryFrequency();
+    void phaseSteps_data();
+    void phaseSteps();
+    void resampling_data();
+    void resampling();
 };
 
 void tst_synthesis::shortSegments_data()
@@ -106,6 +110,14 @@ void tst_synthesis::handValues()
     std::vector<double> fromTable(std::size_t(segLen), std::nan(""));
     tn6820fp_synthesizeSegment(type, 2.5, -1.25, segLen, fromTable.data(), table.of(type, segLen));
     QVERIFY(sameBits(s, fromTable));
+    // At phase 0 a channel's cycle is the segment, to the bit.
+    tn6820fp_channelWave wave;
+    wave.waveform = type;
+    wave.amplitude = 2.5;
+    wave.offset = -1.25;
+    std::vector<double> cycle(std::size_t(segLen), std::nan(""));
+    tn6820fp_synthesizeCycle(wave, segLen, cycle.data());
+    QVERIFY(sameBits(s, cycle));
     for (int j = 0; j < segLen; ++j) // every sample written, none past the top or bottom
         QVERIFY2(s[j] >= -3.75 && s[j] <= 1.25, qPrintable(QString::number(j)));
 }
@@ -226,6 +238,81 @@ void tst_synthesis::rateChoiceEveryFrequency()
                          fail("a faster rate would fit"));
         }
     }
+}
+
+void tst_synthesis::phaseSteps_data()
+{
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<int>("segLen");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<double>("applied");
+    // 120 / 360 x 2000 = 666.7, so 667 samples, 120.06 degrees.
+    QTest::newRow("120 at 2000") << 120.0 << 2000 << 667 << 120.06;
+    QTest::newRow("240 at 2000") << 240.0 << 2000 << 1333 << 239.94;
+    QTest::newRow("90 at 4") << 90.0 << 4 << 1 << 90.0;
+    QTest::newRow("120 at 4: the nearest quarter") << 120.0 << 4 << 1 << 90.0;
+    QTest::newRow("180 at 5: halves round up") << 180.0 << 5 << 3 << 216.0;
+    QTest::newRow("359.9 at 66 wraps to 0") << 359.9 << 66 << 0 << 0.0;
+    QTest::newRow("0.1 at 8192") << 0.1 << 8192 << 2 << 2 * 360.0 / 8192;
+    QTest::newRow("0") << 0.0 << 200 << 0 << 0.0;
+}
+
+void tst_synthesis::phaseSteps()
+{
+    QFETCH(double, degrees);
+    QFETCH(int, segLen);
+    QFETCH(int, steps);
+    QFETCH(double, applied);
+    QCOMPARE(tn6820fp_phaseSteps(degrees, segLen), steps);
+    QCOMPARE(tn6820fp_appliedPhase(steps, segLen), applied);
+    // The cycle starts that many samples in.
+    tn6820fp_channelWave wave;
+    wave.waveform = WaveSaw;
+    wave.amplitude = 1;
+    wave.phase = degrees;
+    std::vector<double> plain(static_cast<std::size_t>(segLen));
+    std::vector<double> turned(plain.size());
+    tn6820fp_synthesizeSegment(WaveSaw, 1, 0, segLen, plain.data());
+    tn6820fp_synthesizeCycle(wave, segLen, turned.data());
+    for (int j = 0; j < segLen; ++j)
+        QVERIFY(sameBits(turned[std::size_t(j)], plain[std::size_t((j + steps) % segLen)]));
+}
+
+void tst_synthesis::resampling_data()
+{
+    QTest::addColumn<QVector<double>>("shape");
+    QTest::addColumn<int>("segLen");
+    QTest::addColumn<QVector<double>>("cycle");
+    const QVector<double> wave{0, 1, 0, -1};
+    QTest::newRow("same length passes through") << wave << 4 << wave;
+    // Position j x 4 / 8: every other sample halfway, the last one back towards the first.
+    QTest::newRow("stretched to 8")
+        << wave << 8 << QVector<double>{0, 0.5, 1, 0.5, 0, -0.5, -1, -0.5};
+    // Positions 0, 4/3 and 8/3.
+    QTest::newRow("shrunk to 3") << wave << 3 << QVector<double>{0, 1 - 1.0 / 3, -2.0 / 3};
+    QTest::newRow("two values to 4") << QVector<double>{-1, 1} << 4 << QVector<double>{-1, 0, 1, 0};
+}
+
+void tst_synthesis::resampling()
+{
+    QFETCH(QVector<double>, shape);
+    QFETCH(int, segLen);
+    QFETCH(QVector<double>, cycle);
+    QVector<double> out(segLen, std::nan(""));
+    tn6820fp_resampleCycle(shape.constData(), shape.size(), segLen, out.data());
+    for (int j = 0; j < segLen; ++j)
+        QVERIFY2(std::fabs(out[j] - cycle[j]) < 1e-15, qPrintable(QString::number(j)));
+    // Through a channel: the shape times the amplitude plus the offset.
+    tn6820fp_channelWave wave;
+    wave.waveform = WaveArbitrary;
+    wave.amplitude = 4;
+    wave.offset = 1;
+    const std::vector<double> values(shape.begin(), shape.end());
+    wave.shape = &values;
+    std::vector<double> sent(static_cast<std::size_t>(segLen));
+    tn6820fp_synthesizeCycle(wave, segLen, sent.data());
+    for (int j = 0; j < segLen; ++j)
+        QVERIFY(sameBits(sent[std::size_t(j)], out[j] * 4 + 1));
 }
 
 QTEST_GUILESS_MAIN(tst_synthesis)

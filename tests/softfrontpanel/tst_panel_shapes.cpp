@@ -1,0 +1,263 @@
+// Phases and arbitrary waveforms end to end: set through the controls, sent
+// through the stand-in driver, checked against the trace bit for bit.
+#include <QFileDialog>
+#include <QLineEdit>
+#include <sndfile.h>
+
+#include "panelfixture.h"
+
+using sfptest::ModalAnswers;
+using sfptest::sameBits;
+using sfptest::traceArgs;
+using sfptest::traceSamples;
+
+namespace {
+
+// The samples one start sent: the buffer and what each channel's block holds.
+struct Sent
+{
+    QVector<double> buffer;
+    int perChannel = 0;
+    QString rate;
+};
+
+Sent startAndRead(PanelFixture &f, int mode)
+{
+    f.bench.clearTrace();
+    f.startButton()->click();
+    const QString line = f.bench
+                             .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
+                                              : QStringLiteral("tn6820_startContWaveformEx"))
+                             .value(0);
+    const auto a = traceArgs(line);
+    Sent s;
+    s.buffer = traceSamples(line, QStringLiteral("buffer"));
+    s.perChannel =
+        a.value(mode == 0 ? QStringLiteral("segmentLength") : QStringLiteral("samplesPerChannel"))
+            .toInt();
+    s.rate = a.value(QStringLiteral("updateRate"));
+    return s;
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    QFile f(dir.filePath(name));
+    f.open(QIODevice::WriteOnly);
+    f.write(content);
+    return f.fileName();
+}
+
+// A one-channel WAV of 16-bit integers or of floats.
+QString writeWav(const QTemporaryDir &dir, const QString &name, const QVector<double> &values,
+                 bool floats)
+{
+    const QByteArray path = dir.filePath(name).toLocal8Bit();
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | (floats ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
+    SNDFILE *f = sf_open(path.constData(), SFM_WRITE, &info);
+    if (floats) {
+        sf_writef_double(f, values.constData(), values.size());
+    } else {
+        QVector<short> ints;
+        for (double v : values)
+            ints << short(v);
+        sf_writef_short(f, ints.constData(), ints.size());
+    }
+    sf_close(f);
+    return QString::fromLocal8Bit(path);
+}
+
+} // namespace
+
+class tst_panel_shapes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void phases_data();
+    void phases();
+    void arbitrary_data();
+    void arbitrary();
+    void arbitraryThroughTheDialog();
+};
+
+void tst_panel_shapes::phases_data()
+{
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QVector<double>>("phases"); // of channels 1, 2, 3
+    QTest::addColumn<QVector<int>>("steps");     // whole samples, by hand
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("amber");
+    // Three channels at 50 Hz: 100 kS/s, 2000 samples; 120 degrees are 666.7
+    // samples, so 667 (120.06 degrees), 240 are 1333 (239.94 degrees).
+    const QVector<double> threePhase{0, 120, 240};
+    QTest::newRow("three-phase, single cycle")
+        << 50 << 0 << threePhase << QVector<int>{0, 667, 1333}
+        << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle\n"
+                             "Phase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
+        << true;
+    QTest::newRow("three-phase, continuous")
+        << 50 << 1 << threePhase << QVector<int>{0, 667, 1333}
+        << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle, 1 cycle in "
+                             "memory\nPhase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
+        << true;
+    // 1 kHz: 200 samples, 13 cycles a channel; sine and cosine exactly.
+    QTest::newRow("quadrature, continuous, every cycle")
+        << 1000 << 1 << QVector<double>{90, 0, 180} << QVector<int>{50, 0, 100}
+        << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 13 cycles "
+                             "in memory\nPhase: Ch1 90.0\xc2\xb0, Ch3 180.0\xc2\xb0")
+        << false;
+}
+
+// Every channel's cycle is channel 2's... all three are the same sine, so
+// each block is the phase-0 cycle turned by its whole samples, in every repeat.
+void tst_panel_shapes::phases()
+{
+    QFETCH(int, frequency);
+    QFETCH(int, mode);
+    QFETCH(QVector<double>, phases);
+    QFETCH(QVector<int>, steps);
+    QFETCH(QString, shown);
+    QFETCH(bool, amber);
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    for (int n = 1; n <= 3; ++n) {
+        f.select(n)->setChecked(true);
+        f.channel(n)->phase->setValue(phases[n - 1]);
+    }
+    f.mode()->setCurrentIndex(mode);
+    f.frequency()->setValue(frequency);
+    auto *label = f.get<QLabel>(QStringLiteral("realOutput"));
+    QCOMPARE(label->accessibleName(), shown);
+    QCOMPARE(label->text().contains(QLatin1String("color:#b35c00")), amber);
+    const Sent s = startAndRead(f, mode);
+    const int segLen =
+        shown.section(QStringLiteral(", "), 1, 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QCOMPARE(s.buffer.size(), 3 * s.perChannel);
+    // A 10 V sine at phase 0, sample j: sin(j x 6.2831853 / segLen) x 10.
+    for (int n = 0; n < 3; ++n) {
+        for (int k = 0; k < s.perChannel; ++k) {
+            const int j = (k % segLen + steps[n]) % segLen;
+            const double expected = std::sin((double(j) * 6.2831853) / segLen) * 10.0 + 0.0;
+            QVERIFY2(sameBits(s.buffer[n * s.perChannel + k], expected),
+                     qPrintable(QStringLiteral("channel %1, sample %2").arg(n + 1).arg(k)));
+        }
+        QVERIFY(sameBits(s.buffer.mid(n * s.perChannel, segLen), f.preview(n + 1)->samples()));
+        QCOMPARE(f.preview(n + 1)->startText(),
+                 steps[n] == 0 ? QStringLiteral("0")
+                               : QStringLiteral("starts at ") +
+                                     shown.section(QStringLiteral("Ch%1 ").arg(n + 1), 1, 1)
+                                         .section(QLatin1Char(','), 0, 0));
+    }
+    f.stopButton()->click();
+}
+
+void tst_panel_shapes::arbitrary_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<QVector<double>>("cycle"); // sent at 10 V amplitude, by hand
+    // Normalised: 0, 0.5, -1, 0.25; as long as the cycle: through unchanged.
+    const QVector<double> asIs{0, 5, -10, 2.5};
+    QTest::newRow("CSV, 4 values at 4 samples") << "csv" << 50000 << false << asIs;
+    // Stretched to 8: halfway points between, the last back towards the first.
+    QTest::newRow("CSV, 4 values at 8 samples")
+        << "csv" << 25000 << false << QVector<double>{0, 2.5, 5, -2.5, -10, -3.75, 2.5, 1.25};
+    QTest::newRow("16-bit WAV") << "wav16" << 50000 << false << asIs;
+    QTest::newRow("float WAV") << "float" << 50000 << false << asIs;
+    QTest::newRow("CSV in demo mode")
+        << "csv" << 25000 << true << QVector<double>{0, 2.5, 5, -2.5, -10, -3.75, 2.5, 1.25};
+}
+
+void tst_panel_shapes::arbitrary()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, frequency);
+    QFETCH(bool, demo);
+    QFETCH(QVector<double>, cycle);
+    QTemporaryDir dir;
+    QString path;
+    if (kind == QLatin1String("csv"))
+        path = writeFile(dir, QStringLiteral("shape.csv"), "value\n0\n2\n-4\n1\n");
+    else if (kind == QLatin1String("wav16"))
+        path = writeWav(dir, QStringLiteral("shape.wav"), {0, 16384, -32768, 8192}, false);
+    else
+        path = writeWav(dir, QStringLiteral("shape.wav"), {0, 0.125, -0.25, 0.0625}, true);
+    PanelFixture f;
+    f.open(demo ? PanelFixture::Demo : PanelFixture::Vxi);
+    tn6820fp_chSet *ch = f.channel(1);
+    QVERIFY(ch->loadShape(path));
+    QCOMPARE(ch->shapeLabel->text(), QFileInfo(path).fileName() + QStringLiteral(", 4 samples"));
+    QCOMPARE(ch->waveform, int(WaveSine)); // loaded, not yet chosen
+    ch->arbitraryButton->click();          // a shape is there: no dialog
+    QCOMPARE(ch->waveform, int(WaveArbitrary));
+    QVERIFY(!ch->sineButton->isChecked());
+    f.frequency()->setValue(frequency);
+    const std::vector<double> previewed = f.preview(1)->samples();
+    QCOMPARE(int(previewed.size()), cycle.size());
+    for (int j = 0; j < cycle.size(); ++j)
+        QVERIFY2(sameBits(previewed[std::size_t(j)], cycle[j]), qPrintable(QString::number(j)));
+    if (demo) {
+        f.bench.clearTrace();
+        f.startButton()->click();
+        QVERIFY(f.driverCalls().isEmpty());
+        QVERIFY(sameBits(cycle, f.preview(1)->samples()));
+        return;
+    }
+    const Sent s = startAndRead(f, 0);
+    QVERIFY(sameBits(s.buffer, previewed));
+    // Released and chosen again: the same shape, no dialog.
+    ch->arbitraryButton->click();
+    QCOMPARE(ch->waveform, int(WaveNone));
+    ch->arbitraryButton->click();
+    QCOMPARE(ch->waveform, int(WaveArbitrary));
+}
+
+// The first Arbitrary click asks for a file in Qt's own dialog; a bad file is
+// refused with a message naming it and the line, and the channel keeps its sine.
+void tst_panel_shapes::arbitraryThroughTheDialog()
+{
+    QTemporaryDir dir;
+    const QString bad = writeFile(dir, QStringLiteral("bad.csv"), "1\n2\nthree\n");
+    const QString good = writeFile(dir, QStringLiteral("good.csv"), "1\n-1\n");
+    PanelFixture f;
+    f.open(PanelFixture::Demo);
+    tn6820fp_chSet *ch = f.channel(2);
+    auto pick = [](const QString &path) {
+        return [path](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            QVERIFY(dialog);
+            QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            // Typed, as a user may: the dialog's folder view fills in later.
+            sfptest::child<QLineEdit>(dialog, QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept, with the file
+        };
+    };
+    QString warning;
+    ModalAnswers answers;
+    answers.act(pick(bad)).click(QStringLiteral("OK"), [&warning](QWidget *w) {
+        warning = sfptest::labelText(*w, "qt_msgbox_label");
+    });
+    ch->arbitraryButton->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(warning, QStringLiteral("The waveform was not changed. bad.csv: line 3: \"three\" is "
+                                     "not a number."));
+    QCOMPARE(ch->waveform, int(WaveSine));
+    QVERIFY(ch->sineButton->isChecked());
+    QVERIFY(!ch->arbitraryButton->isChecked());
+    QVERIFY(ch->shape().empty());
+
+    answers.act(pick(good));
+    ch->arbitraryButton->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(ch->waveform, int(WaveArbitrary));
+    QVERIFY(!ch->sineButton->isChecked());
+    QCOMPARE(ch->shapeLabel->text(), QStringLiteral("good.csv, 2 samples"));
+    QCOMPARE(ch->shape(), (std::vector<double>{1, -1}));
+}
+
+QTEST_MAIN(tst_panel_shapes)
+#include "tst_panel_shapes.moc"
