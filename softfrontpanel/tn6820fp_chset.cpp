@@ -79,9 +79,12 @@ tn6820fp_chSet::tn6820fp_chSet()
                                     "Shift or Ctrl to choose another file"));
     top->addWidget(arbitraryButton);
     connect(arbitraryButton, &QPushButton::clicked, this, &tn6820fp_chSet::chooseArbitrary);
+    // The arbitrary shape's file, on a line of its own once there is one.
     shapeLabel = new QLabel;
     shapeLabel->setObjectName(QStringLiteral("shapeFile"));
-    top->insertWidget(1, shapeLabel);
+    shapeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    shapeLabel->hide();
+    layout->insertWidget(1, shapeLabel);
 
     amplitude = voltBox("amplitude", QStringLiteral("Specifies amplitude (in Volts) of the "
                                                     "waveform\nto be generated on this channel"));
@@ -149,8 +152,9 @@ bool tn6820fp_chSet::loadShape(const QString &path)
     arbitraryShape.swap(read.values);
     const QString name = QFileInfo(path).fileName();
     const QString elided = shapeLabel->fontMetrics().elidedText(
-        name, Qt::ElideMiddle, 14 * shapeLabel->fontMetrics().averageCharWidth());
+        name, Qt::ElideMiddle, 30 * shapeLabel->fontMetrics().averageCharWidth());
     shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(arbitraryShape.size()));
+    shapeLabel->show();
     shapeLabel->setToolTip(QFileInfo(path).absoluteFilePath());
     if (waveform == WaveArbitrary)
         emit changed();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -101,6 +102,41 @@ void shootThreeChannels(tn6820fp_App &panel, const QString &name)
     tabs->setCurrentIndex(0);
 }
 
+// A three-phase set on channels 1 to 3 at 50 Hz, and on channel 4 an
+// arbitrary shape read from a CSV file: a pulse that rings.
+void shootPhasesAndShape(tn6820fp_App &panel, const QString &name)
+{
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(QStringLiteral("ringing-pulse.csv")));
+    if (csv.open(QIODevice::WriteOnly)) {
+        csv.write("time;value\n");
+        for (int i = 0; i < 200; ++i) {
+            const double t = i / 200.0;
+            const double v = t < 0.1 ? 1.0 : std::exp(-(t - 0.1) * 12) * std::cos((t - 0.1) * 60);
+            csv.write(QByteArray::number(t) + ';' + QByteArray::number(v) + '\n');
+        }
+        csv.close();
+    }
+    for (int n = 1; n <= 4; ++n) {
+        auto *ch = panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n));
+        if (ch->waveform != WaveSine && n <= 3)
+            ch->sineButton->click();
+        ch->amplitude->setValue(n <= 3 ? 10 : 8);
+        ch->offset->setValue(0);
+        ch->phase->setValue(n <= 3 ? 120.0 * (n - 1) : 0);
+        if (n == 4 && ch->loadShape(csv.fileName()))
+            ch->arbitraryButton->click();
+        panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))->setChecked(true);
+    }
+    panel.findChild<QSpinBox *>(QStringLiteral("freqBox"))->setValue(50);
+    auto *tabs = panel.findChild<QTabWidget *>(QStringLiteral("channelTabs"));
+    for (int n : {2, 4}) {
+        tabs->setCurrentIndex(n - 1);
+        shoot(&panel, QStringLiteral("%1-ch%2").arg(name).arg(n));
+    }
+    tabs->setCurrentIndex(0);
+}
+
 } // namespace
 
 extern "C" void orbsim_reload(void);
@@ -191,6 +227,7 @@ int main(int argc, char **argv)
         shoot(&panel, QStringLiteral("panel-demo-write"));
         panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(0);
         shootThreeChannels(panel, QStringLiteral("panel-demo-three"));
+        shootPhasesAndShape(panel, QStringLiteral("panel-demo-shapes"));
         panel.findChild<QCheckBox *>(QStringLiteral("channelSelect3"))->setChecked(true);
         panel.findChild<QPushButton *>(QStringLiteral("panelStartButton"))->click();
         shoot(&panel, QStringLiteral("panel-generating"));
@@ -216,8 +253,10 @@ int main(int argc, char **argv)
         tn6820fp_App panel(&card);
         panel.adjustSize();
         shoot(&panel, lxi ? QStringLiteral("panel-lxi") : QStringLiteral("panel-vxi"));
-        if (!lxi)
+        if (!lxi) {
             shootThreeChannels(panel, QStringLiteral("panel-vxi-three"));
+            shootPhasesAndShape(panel, QStringLiteral("panel-vxi-shapes"));
+        }
         panel.hide();
     }
     return 0;
