@@ -1,0 +1,33 @@
+# cmake -DOBJDUMP=<objdump> -DDLL=<library.dll> -DDEF=<library.def> -P check_exports.cmake
+# The library's export table must hold exactly the names of its .def file,
+# each at its ordinal, and nothing else.
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
+endif()
+# objdump numbers the names from the ordinal base: "[   4] viClose" with base 1
+# is ordinal 5.
+if(NOT dump MATCHES "Ordinal Base[ \t]+([0-9]+)")
+    message(FATAL_ERROR "${DLL} has no export table")
+endif()
+set(base ${CMAKE_MATCH_1})
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([ \t]*\\[[ 0-9]+\\][^\n]*\n)*)" _ "${dump}")
+string(REGEX MATCHALL "\\[[ 0-9]+\\] [^\n]+" rows "${CMAKE_MATCH_1}")
+set(found "")
+foreach(row ${rows})
+    string(REGEX MATCH "\\[ *([0-9]+)\\] (.+)" _ "${row}")
+    math(EXPR ordinal "${CMAKE_MATCH_1} + ${base}")
+    list(APPEND found "${CMAKE_MATCH_2}@${ordinal}")
+endforeach()
+file(STRINGS ${DEF} lines REGEX "^[ \t]+[A-Za-z_0-9]+ +@[0-9]+")
+set(listed "")
+foreach(line ${lines})
+    string(REGEX MATCH "([A-Za-z_0-9]+) +@([0-9]+)" _ "${line}")
+    list(APPEND listed "${CMAKE_MATCH_1}@${CMAKE_MATCH_2}")
+endforeach()
+list(SORT found)
+list(SORT listed)
+message(STATUS "${DLL}: ${found}")
+if(NOT found STREQUAL listed OR NOT found)
+    message(FATAL_ERROR "${DLL} exports\n  ${found}\nbut its .def file lists\n  ${listed}")
+endif()
