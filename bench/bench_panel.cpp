@@ -21,6 +21,7 @@
 #include <ctime>
 #include <vector>
 
+#include "benchsupport.h"
 #include "tn6800fp_app.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
@@ -36,18 +37,6 @@ qint64 monotonicNs()
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-long peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 // Reports the first Show event of a window of the given kind and ends the process.

@@ -12,24 +12,13 @@
 #include <sndfile.h>
 #include <vector>
 
+#include "benchsupport.h"
 #include "tn6820fp_shapefile.h"
 #include "tn6820fp_synthesis.h"
 
 namespace {
 
 constexpr int kValues = 1000000;
-
-long peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
 
 double value(int i)
 {

@@ -105,9 +105,9 @@ int main(void)
         check(info->positionCode[1] == 0x6820, "position 2 holds a 6820", info->positionCode[1]);
         tn6800_accessTable *table = handle.carrier->accessTable(handle.carrier, 1, 1);
         ViUInt16 value = 0;
-        const ViStatus read = table ? table->readRegister(handle.carrier, 2, TN6800_REGISTER_SUBTYPE,
-                                                          &value)
-                                    : VI_ERROR_NSUP_OPER;
+        const ViStatus read =
+            table ? table->readRegister(handle.carrier, 2, TN6800_REGISTER_SUBTYPE, &value)
+                  : VI_ERROR_NSUP_OPER;
         check(read == VI_SUCCESS, "register 0xFC of position 2 read: value", value);
         check(p_tn6800_closeCarrier(&handle) >= 0, "tn6800_closeCarrier", 0);
     }
