@@ -108,12 +108,14 @@ void tn6820fp_App::buildGenerationPage()
     }
     // All eight channel tabs stay in view: the page is at least as wide as the
     // whole row of tabs at the font and resolution in use (and never narrower
-    // than 400). Should a style still squeeze them, the scroll arrows reach
-    // every tab, and no tab text is cut short.
+    // than 400), and as wide as a channel's controls need. Should a style still squeeze them, the
+    // scroll arrows reach every tab, and no tab text is cut short.
     channelTabs->setElideMode(Qt::ElideNone);
     channelTabs->setUsesScrollButtons(true);
     const int frame = 2 * channelTabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    channelTabs->setMinimumWidth(qMax(400, channelTabs->tabBar()->sizeHint().width() + frame));
+    // An explicit minimum replaces what the pages need, so it takes that too.
+    channelTabs->setMinimumWidth(qMax(qMax(400, channelTabs->tabBar()->sizeHint().width() + frame),
+                                      channelTabs->minimumSizeHint().width()));
     commonSettings = new tn6820fp_comSet(QStringLiteral("Common Settings"));
     commonSettings->setObjectName(QStringLiteral("commonSettings"));
     R->addWidget(commonSettings);
