@@ -132,6 +132,9 @@ void tst_shapefile::audio_data()
     QTest::newRow("truncated WAV") << whole.left(whole.size() - 4) << QVector<double>{}
                                    << "it ends at byte 46, before the end its header gives "
                                       "(libsndfile: data : 6 (should be 2))";
+    QTest::newRow("a million and one frames")
+        << audioFile(SF_FORMAT_WAV | SF_FORMAT_PCM_16, QVector<double>(1000001, 0.5))
+        << QVector<double>{} << "more than 1000000 frames";
     QTest::newRow("not audio") << QByteArray("1\n2\n") << QVector<double>{}
                                << "libsndfile: Format not recognised.";
 }
