@@ -412,6 +412,10 @@ void tst_panel::realOutput()
     }
     if (channels == 0)
         return;
+    // What the previews show before Start, which recomputes them.
+    std::vector<double> previewed[8];
+    for (int n = 1; n <= channels; ++n)
+        previewed[n - 1] = f.preview(n)->samples();
     // The card clips what lies beyond its range, and its driver says so.
     ModalAnswers warning;
     if (beyond)
@@ -442,12 +446,14 @@ void tst_panel::realOutput()
                                .arg(perChannel / segLen == 1
                                         ? QStringLiteral("1 cycle")
                                         : QStringLiteral("%1 cycles").arg(perChannel / segLen))));
-    // Single cycles are back to idle, continuous output still runs: either
-    // way each preview holds its channel's cycle as sent.
+    // Before Start each preview showed its channel's cycle as then sent; after
+    // it, single cycles are back to idle, continuous output still runs, and
+    // either way the preview holds that cycle still.
     const QVector<double> sent = traceSamples(line, QStringLiteral("buffer"));
     QCOMPARE(sent.size(), channels * perChannel);
     for (int n = 1; n <= channels; ++n) {
         const QVector<double> cycle = sent.mid((n - 1) * perChannel, segLen);
+        QVERIFY2(sameBits(cycle, previewed[n - 1]), qPrintable(QString::number(n)));
         QVERIFY2(sameBits(cycle, f.preview(n)->samples()), qPrintable(QString::number(n)));
     }
     if (settings.value(0).startsWith(QLatin1String("none")))
