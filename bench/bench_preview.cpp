@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -138,6 +139,20 @@ int main(int argc, char **argv)
     std::printf("recompute and repaint all eight previews after one change, %dx%d each, median "
                 "of %d changes\n",
                 size.width(), size.height(), kChanges);
+    // This machine's speed at the moment, for reading the figures: shared
+    // machines vary by a factor of two from one minute to the next.
+    {
+        std::vector<double> sines(8192);
+        std::vector<double> us;
+        for (int i = 0; i < kChanges; ++i) {
+            QElapsedTimer t;
+            t.start();
+            for (int j = 0; j < 8192; ++j)
+                sines[std::size_t(j)] = std::sin((j * 6.2831853) / (8192 - i % 2));
+            us.push_back(t.nsecsElapsed() / 1e3);
+        }
+        std::printf("reference: 8192 std::sin take %.1f us here now\n", median(us));
+    }
     std::printf("the preview pieces, a new segLen at every change:\n");
     std::printf("  %6s %12s %12s %12s\n", "segLen", "recompute us", "repaint us", "total us");
     double at512 = 0;

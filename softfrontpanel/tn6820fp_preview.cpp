@@ -83,8 +83,7 @@ void tn6820fp_preview::setLabel(Label &label, const QString &text)
 
 void tn6820fp_preview::measureLabels()
 {
-    for (Label *label :
-         {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_periodLabel, &m_noteLabel})
+    for (Label *label : {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_noteLabel})
         label->width = fontMetrics().horizontalAdvance(label->text);
 }
 
@@ -132,9 +131,8 @@ void tn6820fp_preview::traceChanged(double period)
     const double high = m_high;
     bool exceeds = false;
     for (const double v : m_samples)
-        exceeds |= v < low || v > high;
+        exceeds |= (v < low) | (v > high); // no branch: the loop vectorises
     m_exceeds = exceeds;
-    setLabel(m_periodLabel, periodText());
     describe();
     update();
 }
@@ -350,13 +348,15 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
     p.setPen(m_phaseDiffers ? tone(kPhaseColor) : text);
     p.drawStaticText(QPointF(f.plot.left(), axisTop), m_startLabel.shaped);
     p.setPen(text);
-    p.drawStaticText(QPointF(f.plot.right() + 1 - m_periodLabel.width, axisTop),
-                     m_periodLabel.shaped);
+    // The period changes with every frequency: drawn, not laid out to keep.
+    const QString period = periodText();
+    p.drawText(QRectF(f.plot.left(), axisTop, f.plot.width(), f.line),
+               Qt::AlignRight | Qt::AlignTop, period);
     if (!m_noteLabel.text.isEmpty()) {
         if (m_exceeds)
             p.setPen(tone(kBeyondColor));
-        const int room =
-            f.plot.width() - 2 * (std::max(m_periodLabel.width, m_startLabel.width) + f.gap);
+        const int periodWidth = fontMetrics().horizontalAdvance(period);
+        const int room = f.plot.width() - 2 * (std::max(periodWidth, m_startLabel.width) + f.gap);
         if (m_noteLabel.width <= room)
             p.drawStaticText(QPointF(f.plot.center().x() - m_noteLabel.width / 2.0, axisTop),
                              m_noteLabel.shaped);

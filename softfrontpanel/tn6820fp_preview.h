@@ -99,7 +99,6 @@ private:
     Label m_lowLabel;
     Label m_zeroLabel;
     Label m_startLabel;
-    Label m_periodLabel;
     Label m_noteLabel;
     std::vector<double> m_samples;
     std::vector<tn6820fp_columnSpan> m_spans;
