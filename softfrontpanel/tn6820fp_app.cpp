@@ -291,7 +291,7 @@ int tn6820fp_App::start()
         channels[n - 1] = ch->wave(true);
     }
     tn6820fp_synthesize(channels, rate.segLen, nIter, buffer.data());
-    const double period = rate.segLen / tn6820fp_updateRates[rate.freqIdx];
+    const double period = tn6820fp_realPeriod(rate);
     const double *block = buffer.data();
     for (int n = 0; n < 8; ++n) {
         if (channels[n].selected) {
@@ -377,12 +377,30 @@ int tn6820fp_App::setFreq(int)
 
 QString tn6820fp_realOutputLine::text() const
 {
+    return compose(QStringLiteral("\n"), [](const QString &part, bool) { return part; });
+}
+
+QString tn6820fp_realOutputLine::html() const
+{
+    return compose(QStringLiteral("<br>"), [](const QString &part, bool differs) {
+        return differs ? QStringLiteral("<b style='color:#b35c00'>%1</b>").arg(part.toHtmlEscaped())
+                       : part.toHtmlEscaped();
+    });
+}
+
+QString
+tn6820fp_realOutputLine::compose(const QString &lineBreak,
+                                 const std::function<QString(const QString &, bool)> &mark) const
+{
     if (frequency.isEmpty())
-        return rest;
-    QString line = QStringLiteral("Output: ") + frequency + rest;
+        return mark(rest, false);
+    QString line =
+        mark(QStringLiteral("Output: "), false) + mark(frequency, differs) + mark(rest, false);
     for (int i = 0; i < phases.size(); ++i)
-        line += (i == 0 ? QStringLiteral("\nPhase: ") : QStringLiteral(", ")) +
-                QStringLiteral("Ch%1 %2").arg(phases[i].channel).arg(phases[i].text);
+        line += (i == 0 ? lineBreak + mark(QStringLiteral("Phase: "), false)
+                        : mark(QStringLiteral(", "), false)) +
+                mark(QStringLiteral("Ch%1 ").arg(phases[i].channel), false) +
+                mark(phases[i].text, phases[i].differs);
     return line;
 }
 
@@ -442,22 +460,7 @@ int tn6820fp_App::showRealOutput()
     const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(
         commonSettings->freqBox->value(), checkedChannels(), generateMode->currentIndex(), phases);
     realOutputLabel->setAccessibleName(line.text());
-    // What differs from what was asked stands out in amber.
-    auto amber = [](const QString &text, bool differs) {
-        return differs ? QStringLiteral("<b style='color:#b35c00'>%1</b>").arg(text.toHtmlEscaped())
-                       : text.toHtmlEscaped();
-    };
-    if (line.frequency.isEmpty()) {
-        realOutputLabel->setText(line.rest.toHtmlEscaped());
-        return 0;
-    }
-    QString html = QStringLiteral("Output: ") + amber(line.frequency, line.differs) +
-                   line.rest.toHtmlEscaped();
-    for (int i = 0; i < line.phases.size(); ++i)
-        html += (i == 0 ? QStringLiteral("<br>Phase: ") : QStringLiteral(", ")) +
-                QStringLiteral("Ch%1 ").arg(line.phases[i].channel) +
-                amber(line.phases[i].text, line.phases[i].differs);
-    realOutputLabel->setText(html);
+    realOutputLabel->setText(line.html());
     return 0;
 }
 
@@ -482,5 +485,5 @@ void tn6820fp_App::showPreview(int n, const tn6820fp_rateChoice &rate)
     preview->setDimmed(!selected);
     const tn6820fp_phaseText phase = tn6820fp_phaseTextOf(wave.phase, rate.segLen);
     preview->setPhase(phase.text, phase.differs);
-    preview->swapTrace(previewSegment, rate.segLen / tn6820fp_updateRates[rate.freqIdx]);
+    preview->swapTrace(previewSegment, tn6820fp_realPeriod(rate));
 }

@@ -3,6 +3,7 @@
 
 #include <QPair>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 #include "tn6800fp_appfc.h"
@@ -111,6 +112,12 @@ struct tn6820fp_realOutputLine
     bool differs = false; // the frequency is not the one asked for
     QVector<Phase> phases;
     QString text() const;
+    // The same as rich text, with what differs from what was asked in amber.
+    QString html() const;
+
+private:
+    QString compose(const QString &lineBreak,
+                    const std::function<QString(const QString &, bool)> &mark) const;
 };
 // phases: (channel, degrees asked) of the selected channels with a phase.
 tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode,

@@ -73,7 +73,7 @@ tn6820fp_preview::tn6820fp_preview(QWidget *parent) : QWidget(parent)
 
 void tn6820fp_preview::setLabel(Label &label, const QString &text)
 {
-    if (text == label.text && !label.shaped.text().isEmpty())
+    if (text == label.text)
         return;
     label.text = text;
     label.shaped.setTextFormat(Qt::PlainText);
@@ -108,13 +108,12 @@ void tn6820fp_preview::setRange(double low, double high)
     m_backgroundStale = true;
     setLabel(m_highLabel, voltText(high));
     setLabel(m_lowLabel, voltText(low));
-    setTrace(m_samples.data(), int(m_samples.size()), m_period);
+    traceChanged(m_period);
 }
 
 void tn6820fp_preview::setTrace(const double *samples, int count, double period)
 {
-    if (samples != m_samples.data())
-        m_samples.assign(samples, samples + std::max(count, 0));
+    m_samples.assign(samples, samples + std::max(count, 0));
     traceChanged(period);
 }
 
@@ -142,10 +141,8 @@ void tn6820fp_preview::setPhase(const QString &applied, bool differs)
     const bool none = applied.isEmpty() || applied.startsWith(QLatin1String("0.0"));
     setLabel(m_startLabel,
              none && !differs ? QStringLiteral("0") : QStringLiteral("starts at ") + applied);
-    if (differs != m_phaseDiffers) {
-        m_phaseDiffers = differs;
-        describe();
-    }
+    m_phaseDiffers = differs;
+    describe();
     update();
 }
 

@@ -34,6 +34,11 @@ double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate)
     return tn6820fp_updateRates[rate.freqIdx] / rate.segLen;
 }
 
+double tn6820fp_realPeriod(const tn6820fp_rateChoice &rate)
+{
+    return rate.segLen / tn6820fp_updateRates[rate.freqIdx];
+}
+
 namespace {
 
 // The unit shapes (amplitude 1, offset 0), one function each so that every
@@ -71,9 +76,8 @@ void scaled(double A, double O, int segLen, const double *unitTable, double *s)
     }
 }
 
-} // namespace
-
-double tn6820fp_unitSample(int waveform, int j, int segLen)
+// Sample j of the unit sine, saw or triangle of segLen samples; 0 otherwise.
+double unitSample(int waveform, int j, int segLen)
 {
     switch (waveform) {
     case WaveSine:
@@ -86,6 +90,8 @@ double tn6820fp_unitSample(int waveform, int j, int segLen)
         return 0;
     }
 }
+
+} // namespace
 
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *s, const double *unitTable)
@@ -186,7 +192,7 @@ const double *tn6820fp_unitTables::of(int waveform, int segLen)
     if (segLen != t.segLen) {
         t.values.resize(std::size_t(std::max(segLen, 0)));
         for (int j = 0; j < segLen; ++j)
-            t.values[std::size_t(j)] = tn6820fp_unitSample(waveform, j, segLen);
+            t.values[std::size_t(j)] = unitSample(waveform, j, segLen);
         t.segLen = segLen;
     }
     return t.values.data();

@@ -41,6 +41,8 @@ int tn6820fp_cyclesPerChannel(const tn6820fp_rateChoice &rate, int mode);
 
 // The frequency the card really outputs: update rate / samples per cycle.
 double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate);
+// The time one cycle really takes, in seconds: samples per cycle / update rate.
+double tn6820fp_realPeriod(const tn6820fp_rateChoice &rate);
 
 struct tn6820fp_channelWave
 {
@@ -79,9 +81,6 @@ void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, d
 // segLen, when given, spares computing it; the samples are the same to the bit.
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *segment, const double *unitTable = nullptr);
-
-// Sample j of the unit sine, saw or triangle of segLen samples; 0 otherwise.
-double tn6820fp_unitSample(int waveform, int j, int segLen);
 
 // The unit sine, saw and triangle, each kept for the last segLen asked:
 // channels that are drawn again and again at one frequency share them.
