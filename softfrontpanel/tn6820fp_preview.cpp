@@ -32,21 +32,47 @@ QString bothNotes()
 void tn6820fp_thinToColumns(const double *samples, int count, int columns,
                             tn6820fp_columnSpan *spans)
 {
+    // Column c lasts from c/w to (c+1)/w of the period, sample j from j/n to
+    // (j+1)/n: the column starts with the sample held just before it,
+    // ceil(c n / w) - 1, and ends with the one that starts before its end,
+    // which is where the next column starts. That border is stepped from
+    // column to column as a quotient and a remainder, without dividing.
     const qint64 n = count;
     const qint64 w = columns;
+    const qint64 whole = n / w;
+    const qint64 part = n % w;
+    qint64 next = 0; // ceil(c n / w) for the column after the current one
+    qint64 rest = 0; // (c n) mod w, with the same column
+    qint64 first = 0;
     for (qint64 c = 0; c < w; ++c) {
-        // Column c lasts from c/w to (c+1)/w of the period, sample j from j/n
-        // to (j+1)/n: the first sample is the one held just before the column
-        // starts, the last the one that starts before it ends.
-        const qint64 first = std::max<qint64>((c * n + w - 1) / w - 1, 0);
-        const qint64 last = std::min<qint64>(((c + 1) * n + w - 1) / w - 1, n - 1);
-        double low = samples[first];
-        double high = low;
-        for (qint64 j = first + 1; j <= last; ++j) {
-            low = std::min(low, samples[j]);
-            high = std::max(high, samples[j]);
+        next += whole;
+        rest += part;
+        if (rest >= w) {
+            ++next;
+            rest -= w;
         }
-        spans[c] = {low, high};
+        const qint64 end = next + (rest > 0 ? 1 : 0) - 1;
+        const qint64 last = std::min(end, n - 1);
+        // Two pairs of running extremes, so that the comparisons overlap.
+        double low0 = samples[first];
+        double high0 = low0;
+        double low1 = low0;
+        double high1 = low0;
+        qint64 j = first + 1;
+        for (; j + 1 <= last; j += 2) {
+            const double a = samples[j];
+            const double b = samples[j + 1];
+            low0 = a < low0 ? a : low0;
+            high0 = a > high0 ? a : high0;
+            low1 = b < low1 ? b : low1;
+            high1 = b > high1 ? b : high1;
+        }
+        if (j <= last) {
+            low0 = std::min(low0, samples[j]);
+            high0 = std::max(high0, samples[j]);
+        }
+        spans[c] = {std::min(low0, low1), std::max(high0, high1)};
+        first = std::max<qint64>(end, 0);
     }
 }
 
@@ -81,9 +107,30 @@ void tn6820fp_preview::setLabel(Label &label, const QString &text)
     label.width = fontMetrics().horizontalAdvance(text);
 }
 
+// Every channel shows the same period, which changes with every frequency: it
+// is laid out once for all the previews, not once for each.
+void tn6820fp_preview::setSharedLabel(Label &label, const QString &text)
+{
+    if (text == label.text)
+        return;
+    static std::pair<QFont, Label> recent[4];
+    static int next = 0;
+    const QFont ours = font();
+    for (const auto &r : recent) {
+        if (r.second.text == text && r.first == ours) {
+            label = r.second;
+            return;
+        }
+    }
+    setLabel(label, text);
+    recent[next] = {ours, label};
+    next = (next + 1) % 4;
+}
+
 void tn6820fp_preview::measureLabels()
 {
-    for (Label *label : {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_noteLabel})
+    for (Label *label :
+         {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_periodLabel, &m_noteLabel})
         label->width = fontMetrics().horizontalAdvance(label->text);
 }
 
@@ -93,12 +140,6 @@ void tn6820fp_preview::changeEvent(QEvent *event)
         measureLabels();
     m_backgroundStale = true;
     QWidget::changeEvent(event);
-}
-
-void tn6820fp_preview::resizeEvent(QResizeEvent *event)
-{
-    m_backgroundStale = true;
-    QWidget::resizeEvent(event);
 }
 
 void tn6820fp_preview::setRange(double low, double high)
@@ -126,12 +167,28 @@ void tn6820fp_preview::swapTrace(std::vector<double> &samples, double period)
 void tn6820fp_preview::traceChanged(double period)
 {
     m_period = period;
-    const double low = m_low;
-    const double high = m_high;
-    bool exceeds = false;
-    for (const double v : m_samples)
-        exceeds |= (v < low) | (v > high); // no branch: the loop vectorises
-    m_exceeds = exceeds;
+    setSharedLabel(m_periodLabel, tn6820fp_durationText(period));
+    // The extremes in two pairs of running values, so that the comparisons
+    // overlap; a sample that is not a number is in no range and passes.
+    const std::size_t n = m_samples.size();
+    const double *v = m_samples.data();
+    double low0 = m_low;
+    double high0 = m_high;
+    double low1 = m_low;
+    double high1 = m_high;
+    std::size_t j = 0;
+    for (; j + 1 < n; j += 2) {
+        low0 = v[j] < low0 ? v[j] : low0;
+        high0 = v[j] > high0 ? v[j] : high0;
+        low1 = v[j + 1] < low1 ? v[j + 1] : low1;
+        high1 = v[j + 1] > high1 ? v[j + 1] : high1;
+    }
+    if (j < n) {
+        low0 = v[j] < low0 ? v[j] : low0;
+        high0 = v[j] > high0 ? v[j] : high0;
+    }
+    m_exceeds = std::min(low0, low1) < m_low || std::max(high0, high1) > m_high;
+    m_traceStale = true;
     describe();
     update();
 }
@@ -171,8 +228,9 @@ void tn6820fp_preview::describe()
 {
     const QString note = noteText();
     setLabel(m_noteLabel, note);
-    QString text =
-        QStringLiteral("One period of %1 in %2 samples").arg(periodText()).arg(m_samples.size());
+    QString text = QStringLiteral("One period of %1 in %2 samples")
+                       .arg(m_periodLabel.text)
+                       .arg(m_samples.size());
     if (m_startLabel.text != QLatin1String("0"))
         text += QStringLiteral(", ") + m_startLabel.text;
     if (!note.isEmpty())
@@ -197,12 +255,6 @@ QSize tn6820fp_preview::minimumSizeHint() const
     return QSize(labels + axis, 6 * fm.height());
 }
 
-double tn6820fp_preview::Frame::y(double volts) const
-{
-    const double bottom = top - (device.height() - 1) / scale;
-    return device.top() + (top - std::clamp(volts, bottom, top)) * scale;
-}
-
 tn6820fp_preview::Frame tn6820fp_preview::frame() const
 {
     Frame f;
@@ -220,6 +272,7 @@ tn6820fp_preview::Frame tn6820fp_preview::frame() const
     f.top = m_high + kHeadroom * span;
     f.scale = (f.device.height() - 1) / (span * (1 + 2 * kHeadroom));
     f.rule = std::max(1, int(f.ratio));
+    f.bottom = f.top - (f.device.height() - 1) / f.scale;
     return f;
 }
 
@@ -280,53 +333,97 @@ void tn6820fp_preview::paintBackground(const Frame &f)
     if (zeroInside)
         p.drawStaticText(QPointF(right - m_zeroLabel.width, yZero / f.ratio - half),
                          m_zeroLabel.shaped);
+    p.end();
+
+    // Most rows between the plot's side rules are one colour; a trace is
+    // taken away through these without reading the background again.
+    m_rowColours.assign(std::size_t(m_background.height()), 0);
+    const int from = d.left() + f.rule;
+    const int to = d.right() + 1 - f.rule;
+    for (int y = std::max(d.top(), 0); y <= std::min(d.bottom(), m_background.height() - 1); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(m_background.constScanLine(y));
+        if (from < to &&
+            std::all_of(line + from, line + to, [&](QRgb c) { return c == line[from]; }))
+            m_rowColours[std::size_t(y)] = line[from];
+    }
     m_backgroundStale = false;
 }
 
-// One column per device pixel, thinned to its lowest and highest value; runs
-// of equal columns make one rectangle. Parts beyond the range go over the
-// trace in the warning colour.
-void tn6820fp_preview::paintTrace(QPainter &p, const Frame &f)
+namespace {
+
+// The trace is whole device pixels in solid, opaque colours: written straight
+// into the picture, one column at a time, without a painter.
+class PixelColumns
+{
+public:
+    explicit PixelColumns(QImage &image) : m_bits(image.bits()), m_stride(image.bytesPerLine()) {}
+    QRgb *at(int x, int y) const { return reinterpret_cast<QRgb *>(m_bits + y * m_stride) + x; }
+    void fill(int x, int top, int bottom, QRgb colour) const
+    {
+        for (int y = top; y < bottom; ++y)
+            *at(x, y) = colour;
+    }
+    // Gives back the background: from the colour of its row where the row is
+    // one colour (0 where it is not), or else from the background itself.
+    void restore(const PixelColumns &background, const QRgb *rowColours, int x, int top,
+                 int bottom) const
+    {
+        for (int y = top; y < bottom; ++y)
+            *at(x, y) = rowColours[y] ? rowColours[y] : *background.at(x, y);
+    }
+
+private:
+    uchar *m_bits;
+    qsizetype m_stride;
+};
+
+} // namespace
+
+// One column per device pixel, thinned to its lowest and highest value, with
+// the parts beyond the range over it in the warning colour. Drawn into the
+// picture over the background, after the previous trace's pixels have been
+// given back.
+void tn6820fp_preview::paintTrace(const Frame &f)
 {
     const QRect &d = f.device;
+    const int left = d.left() + f.rule;
+    const PixelColumns picture(m_picture);
+    const PixelColumns background(m_background);
+    for (std::size_t c = 0; c < m_drawn.size(); ++c)
+        picture.restore(background, m_rowColours.data(), left + int(c), m_drawn[c].top,
+                        m_drawn[c].bottom);
     const int columns = d.width() - 2 * f.rule;
-    if (m_samples.empty() || columns < 1)
+    if (m_samples.empty() || columns < 1) {
+        m_drawn.clear();
         return;
+    }
     m_spans.resize(std::size_t(columns));
+    m_drawn.resize(std::size_t(columns));
     tn6820fp_thinToColumns(m_samples.data(), int(m_samples.size()), columns, m_spans.data());
-    const int thick = std::max(1, qRound(1.5 * f.ratio));
+    const double cap = std::max(1, qRound(1.5 * f.ratio)) / 2.0;
     const int inTop = d.top() + f.rule;
     const int inBottom = d.bottom() + 1 - f.rule;
-    auto bar = [&](QVector<QRect> &to, int x, int w, double hi, double lo, bool capHi, bool capLo) {
-        const int y0 = std::max(inTop, qRound(f.y(hi) - (capHi ? thick / 2.0 : 0)));
-        const int y1 = std::min(inBottom, qRound(f.y(lo) + (capLo ? thick / 2.0 : 0)));
-        if (y1 > y0)
-            to.append(QRect(x, y0, w, y1 - y0));
+    auto upper = [&](double volts, double capped) {
+        return std::max(inTop, qRound(f.y(volts) - capped));
     };
-    m_inside.clear();
-    m_outside.clear();
-    for (int c = 0; c < columns;) {
+    auto lower = [&](double volts, double capped) {
+        return std::min(inBottom, qRound(f.y(volts) + capped));
+    };
+    const QRgb trace = tone(m_dimmed ? palette().color(QPalette::WindowText) : kTraceColor).rgba();
+    const QRgb beyond = tone(kBeyondColor).rgba();
+    for (int c = 0; c < columns; ++c) {
         const tn6820fp_columnSpan s = m_spans[std::size_t(c)];
-        int end = c + 1;
-        while (end < columns && m_spans[std::size_t(end)].low == s.low &&
-               m_spans[std::size_t(end)].high == s.high)
-            ++end;
-        const int x = d.left() + f.rule + c;
-        bar(m_inside, x, end - c, s.high, s.low, true, true);
+        const int x = left + c;
+        const int top = upper(s.high, cap);
+        const int bottom = lower(s.low, cap);
+        picture.fill(x, top, bottom, trace);
+        m_drawn[std::size_t(c)] = {top, std::max(top, bottom)};
         if (s.high > m_high)
-            bar(m_outside, x, end - c, s.high, std::max(s.low, m_high), true, s.low > m_high);
+            picture.fill(x, top, lower(std::max(s.low, m_high), s.low > m_high ? cap : 0), beyond);
         if (s.low < m_low)
-            bar(m_outside, x, end - c, std::min(s.high, m_low), s.low, s.high < m_low, true);
-        c = end;
+            picture.fill(x, upper(std::min(s.high, m_low), s.high < m_low ? cap : 0), bottom,
+                         beyond);
     }
-    p.save();
-    p.setWorldTransform(QTransform::fromScale(1 / f.ratio, 1 / f.ratio));
-    p.setPen(Qt::NoPen);
-    p.setBrush(tone(m_dimmed ? palette().color(QPalette::WindowText) : kTraceColor));
-    p.drawRects(m_inside);
-    p.setBrush(tone(kBeyondColor));
-    p.drawRects(m_outside);
-    p.restore();
 }
 
 void tn6820fp_preview::paintEvent(QPaintEvent *)
@@ -334,26 +431,34 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
     const Frame f = frame();
     if (f.plot.width() < 2 || f.plot.height() < 2)
         return;
-    if (m_backgroundStale || m_background.devicePixelRatio() != f.ratio)
+    // A size is compared, not taken from resize events: a hidden widget that
+    // is rendered is sent its size again before every rendering.
+    if (m_backgroundStale || m_background.devicePixelRatio() != f.ratio ||
+        m_background.size() != size() * f.ratio) {
         paintBackground(f);
+        m_picture = m_background;
+        m_drawn.clear();
+        m_traceStale = true;
+    }
+    if (m_traceStale) {
+        paintTrace(f);
+        m_traceStale = false;
+    }
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_background);
-    paintTrace(p, f);
+    p.drawImage(QPoint(0, 0), m_picture);
 
     const double axisTop = f.plot.bottom() + 1 + f.gap / 2;
     const QColor text = tone(palette().color(QPalette::WindowText));
     p.setPen(m_phaseDiffers ? tone(kPhaseColor) : text);
     p.drawStaticText(QPointF(f.plot.left(), axisTop), m_startLabel.shaped);
     p.setPen(text);
-    // The period changes with every frequency: drawn, not laid out to keep.
-    const QString period = periodText();
-    p.drawText(QRectF(f.plot.left(), axisTop, f.plot.width(), f.line),
-               Qt::AlignRight | Qt::AlignTop, period);
+    p.drawStaticText(QPointF(f.plot.right() + 1 - m_periodLabel.width, axisTop),
+                     m_periodLabel.shaped);
     if (!m_noteLabel.text.isEmpty()) {
         if (m_exceeds)
             p.setPen(tone(kBeyondColor));
-        const int periodWidth = fontMetrics().horizontalAdvance(period);
-        const int room = f.plot.width() - 2 * (std::max(periodWidth, m_startLabel.width) + f.gap);
+        const int room =
+            f.plot.width() - 2 * (std::max(m_periodLabel.width, m_startLabel.width) + f.gap);
         if (m_noteLabel.width <= room)
             p.drawStaticText(QPointF(f.plot.center().x() - m_noteLabel.width / 2.0, axisTop),
                              m_noteLabel.shaped);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QStaticText>
 #include <QWidget>
+#include <algorithm>
 #include <vector>
 
 // The span of values one pixel column of a plot must cover.
@@ -50,7 +51,7 @@ public:
     const std::vector<double> &samples() const { return m_samples; }
     bool exceedsRange() const { return m_exceeds; }
     bool isDimmed() const { return m_dimmed; }
-    QString periodText() const { return tn6820fp_durationText(m_period); }
+    QString periodText() const { return m_periodLabel.text; }
     // The start of the time axis: "0", or "starts at 120.1°" with a phase.
     QString startText() const { return m_startLabel.text; }
     // The text under the plot: "Exceeds the card's range", "Not selected", both or none.
@@ -62,7 +63,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // A text laid out once and drawn often: a repaint after a change then
@@ -79,18 +79,24 @@ private:
         QRect plot;   // logical
         QRect device; // the plot in device pixels
         double ratio;
-        double top;   // volts at the plot's top and bottom edges
+        double top; // volts at the plot's top and bottom edges
+        double bottom;
         double scale; // device pixels per volt
         int rule;     // thickness of a rule in device pixels
         int gap;
         int line;
-        double y(double volts) const;
+        // The device row of a voltage, held to the plot.
+        double y(double volts) const
+        {
+            return device.top() + (top - std::clamp(volts, bottom, top)) * scale;
+        }
     };
     Frame frame() const;
     QColor tone(const QColor &colour, double share = 1.0) const;
     void paintBackground(const Frame &f);
-    void paintTrace(QPainter &p, const Frame &f);
+    void paintTrace(const Frame &f);
     void setLabel(Label &label, const QString &text);
+    void setSharedLabel(Label &label, const QString &text);
     void measureLabels();
     void traceChanged(double period);
     void describe();
@@ -99,15 +105,28 @@ private:
     Label m_lowLabel;
     Label m_zeroLabel;
     Label m_startLabel;
+    Label m_periodLabel;
     Label m_noteLabel;
     std::vector<double> m_samples;
     std::vector<tn6820fp_columnSpan> m_spans;
-    QVector<QRect> m_inside;
-    QVector<QRect> m_outside;
+    // The rows of m_picture that the trace covers in each of its columns.
+    struct Rows
+    {
+        int top;
+        int bottom; // past the last
+    };
+    std::vector<Rows> m_drawn;
+    // Each device row's colour in the background between the plot's side
+    // rules; 0 (transparent) where the row has more than one.
+    std::vector<QRgb> m_rowColours;
     // Everything that does not change with the samples, drawn once per size,
     // range, resolution and dimming.
     QImage m_background;
+    // The background with the trace: a change of samples redraws only the
+    // pixels of the old and the new trace.
+    QImage m_picture;
     bool m_backgroundStale = true;
+    bool m_traceStale = true;
     double m_low = -10;
     double m_high = 10;
     double m_period = 0;

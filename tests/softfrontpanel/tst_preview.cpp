@@ -15,6 +15,8 @@ private slots:
     void durations();
     void beyondTheRange_data();
     void beyondTheRange();
+    void redrawnLikeNew_data();
+    void redrawnLikeNew();
 };
 
 void tst_preview::thinning_data()
@@ -113,6 +115,46 @@ void tst_preview::beyondTheRange()
     preview.setDimmed(true);
     QCOMPARE(preview.noteText(), exceeds ? QStringLiteral("Not selected; exceeds the card's range")
                                          : QStringLiteral("Not selected"));
+}
+
+void tst_preview::redrawnLikeNew_data()
+{
+    QTest::addColumn<QVector<QVector<double>>>("traces"); // shown in turn
+    QTest::addColumn<QSize>("size");                      // at the end
+    QVector<double> saw(8192);
+    for (int j = 0; j < saw.size(); ++j)
+        saw[j] = -8 + 16.0 * j / 8191;
+    const QVector<double> flat{3, 3};
+    const QVector<double> beyond{12, 12, -11, 0, 0};
+    const QSize size(400, 160);
+    QTest::newRow("a saw over the 0 V line, then a flat line above it")
+        << QVector{saw, flat} << size;
+    QTest::newRow("beyond the range, then inside it") << QVector{beyond, flat} << size;
+    QTest::newRow("flat, beyond, many samples, beyond again")
+        << QVector{flat, beyond, saw, beyond} << size;
+    QTest::newRow("made smaller") << QVector{saw, saw} << QSize(300, 120);
+}
+
+// A preview whose samples change draws only the old and the new trace again;
+// what it shows must be exactly what a new preview shows.
+void tst_preview::redrawnLikeNew()
+{
+    QFETCH(QVector<QVector<double>>, traces);
+    QFETCH(QSize, size);
+    tn6820fp_preview changed;
+    tn6820fp_preview fresh;
+    for (tn6820fp_preview *p : {&changed, &fresh}) {
+        p->setRange(-10, 10);
+        p->resize(400, 160);
+    }
+    for (const QVector<double> &t : traces) {
+        changed.setTrace(t.constData(), t.size(), 1e-3);
+        (void)changed.grab();
+    }
+    changed.resize(size);
+    fresh.resize(size);
+    fresh.setTrace(traces.last().constData(), traces.last().size(), 1e-3);
+    QCOMPARE(changed.grab().toImage(), fresh.grab().toImage());
 }
 
 QTEST_MAIN(tst_preview)
