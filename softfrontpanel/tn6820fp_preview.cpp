@@ -289,61 +289,42 @@ QColor tn6820fp_preview::tone(const QColor &colour, double share) const
 
 // Rules and fills are whole device pixels in solid colours, the painter's
 // quickest path; only the texts are drawn in logical coordinates.
+// The plot alone, in device pixels and opaque, so that painting it is a copy.
+// Rules and fills are whole pixels in solid colours.
 void tn6820fp_preview::paintBackground(const Frame &f)
 {
-    m_background = QImage(size() * f.ratio, QImage::Format_ARGB32_Premultiplied);
-    m_background.setDevicePixelRatio(f.ratio);
-    m_background.fill(Qt::transparent);
     const QRect &d = f.device;
-    const int yHigh = qRound(f.y(m_high));
-    const int yLow = qRound(f.y(m_low));
-    const int yZero = qRound(f.y(0));
-    const bool zeroInside = m_low < 0 && m_high > 0;
-    const QColor rule = tone(palette().color(QPalette::Mid));
-
+    m_background = QImage(d.size(), QImage::Format_RGB32);
+    const int yHigh = qRound(f.y(m_high)) - d.top();
+    const int yLow = qRound(f.y(m_low)) - d.top();
+    const int w = d.width();
+    const int h = d.height();
     QPainter p(&m_background);
-    p.save();
-    p.setWorldTransform(QTransform::fromScale(1 / f.ratio, 1 / f.ratio));
-    p.fillRect(d, tone(palette().color(QPalette::Base)));
+    p.fillRect(m_background.rect(), tone(palette().color(QPalette::Base)));
     const QColor band = tone(kBeyondColor, 0.09);
-    p.fillRect(QRect(d.left(), d.top(), d.width(), yHigh - d.top()), band);
-    p.fillRect(QRect(d.left(), yLow, d.width(), d.bottom() + 1 - yLow), band);
-    QVector<QRect> rules{QRect(d.left(), yHigh, d.width(), f.rule),
-                         QRect(d.left(), yLow, d.width(), f.rule),
-                         QRect(d.left(), d.top(), d.width(), f.rule),
-                         QRect(d.left(), d.bottom() + 1 - f.rule, d.width(), f.rule),
-                         QRect(d.left(), d.top(), f.rule, d.height()),
-                         QRect(d.right() + 1 - f.rule, d.top(), f.rule, d.height())};
-    if (zeroInside) {
-        for (int x = d.left(); x < d.right(); x += 6 * f.rule)
-            rules.append(QRect(x, yZero, std::min(3 * f.rule, d.right() - x), f.rule));
+    p.fillRect(QRect(0, 0, w, yHigh), band);
+    p.fillRect(QRect(0, yLow, w, h - yLow), band);
+    QVector<QRect> rules{QRect(0, yHigh, w, f.rule), QRect(0, yLow, w, f.rule),
+                         QRect(0, 0, w, f.rule),     QRect(0, h - f.rule, w, f.rule),
+                         QRect(0, 0, f.rule, h),     QRect(w - f.rule, 0, f.rule, h)};
+    if (m_low < 0 && m_high > 0) {
+        const int yZero = qRound(f.y(0)) - d.top();
+        for (int x = 0; x < w - 1; x += 6 * f.rule)
+            rules.append(QRect(x, yZero, std::min(3 * f.rule, w - 1 - x), f.rule));
     }
     p.setPen(Qt::NoPen);
-    p.setBrush(rule);
+    p.setBrush(tone(palette().color(QPalette::Mid)));
     p.drawRects(rules);
-    p.restore();
-
-    p.setFont(font());
-    p.setPen(tone(palette().color(QPalette::WindowText)));
-    const double half = f.line / 2.0;
-    const int right = f.plot.left() - f.gap;
-    p.drawStaticText(QPointF(right - m_highLabel.width, yHigh / f.ratio - half),
-                     m_highLabel.shaped);
-    p.drawStaticText(QPointF(right - m_lowLabel.width, yLow / f.ratio - half), m_lowLabel.shaped);
-    if (zeroInside)
-        p.drawStaticText(QPointF(right - m_zeroLabel.width, yZero / f.ratio - half),
-                         m_zeroLabel.shaped);
     p.end();
 
-    // Most rows between the plot's side rules are one colour; a trace is
-    // taken away through these without reading the background again.
-    m_rowColours.assign(std::size_t(m_background.height()), 0);
-    const int from = d.left() + f.rule;
-    const int to = d.right() + 1 - f.rule;
-    for (int y = std::max(d.top(), 0); y <= std::min(d.bottom(), m_background.height() - 1); ++y) {
+    // Most rows between the side rules are one colour; a trace is taken away
+    // through these without reading the background again.
+    m_rowColours.assign(std::size_t(h), 0);
+    const int from = f.rule;
+    const int to = w - f.rule;
+    for (int y = 0; y < h && from < to; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(m_background.constScanLine(y));
-        if (from < to &&
-            std::all_of(line + from, line + to, [&](QRgb c) { return c == line[from]; }))
+        if (std::all_of(line + from, line + to, [&](QRgb c) { return c == line[from]; }))
             m_rowColours[std::size_t(y)] = line[from];
     }
     m_backgroundStale = false;
@@ -356,8 +337,15 @@ namespace {
 class PixelColumns
 {
 public:
-    explicit PixelColumns(QImage &image) : m_bits(image.bits()), m_stride(image.bytesPerLine()) {}
-    QRgb *at(int x, int y) const { return reinterpret_cast<QRgb *>(m_bits + y * m_stride) + x; }
+    // The image holds the device pixels from origin on.
+    PixelColumns(QImage &image, QPoint origin)
+        : m_bits(image.bits()), m_stride(image.bytesPerLine()), m_origin(origin)
+    {
+    }
+    QRgb *at(int x, int y) const
+    {
+        return reinterpret_cast<QRgb *>(m_bits + (y - m_origin.y()) * m_stride) + x - m_origin.x();
+    }
     void fill(int x, int top, int bottom, QRgb colour) const
     {
         for (int y = top; y < bottom; ++y)
@@ -365,16 +353,19 @@ public:
     }
     // Gives back the background: from the colour of its row where the row is
     // one colour (0 where it is not), or else from the background itself.
-    void restore(const PixelColumns &background, const QRgb *rowColours, int x, int top,
-                 int bottom) const
+    void restore(const PixelColumns &background, const std::vector<QRgb> &rowColours, int x,
+                 int top, int bottom) const
     {
-        for (int y = top; y < bottom; ++y)
-            *at(x, y) = rowColours[y] ? rowColours[y] : *background.at(x, y);
+        for (int y = top; y < bottom; ++y) {
+            const QRgb c = rowColours[std::size_t(y - m_origin.y())];
+            *at(x, y) = c ? c : *background.at(x, y);
+        }
     }
 
 private:
     uchar *m_bits;
     qsizetype m_stride;
+    QPoint m_origin;
 };
 
 } // namespace
@@ -387,11 +378,10 @@ void tn6820fp_preview::paintTrace(const Frame &f)
 {
     const QRect &d = f.device;
     const int left = d.left() + f.rule;
-    const PixelColumns picture(m_picture);
-    const PixelColumns background(m_background);
+    const PixelColumns picture(m_picture, d.topLeft());
+    const PixelColumns background(m_background, d.topLeft());
     for (std::size_t c = 0; c < m_drawn.size(); ++c)
-        picture.restore(background, m_rowColours.data(), left + int(c), m_drawn[c].top,
-                        m_drawn[c].bottom);
+        picture.restore(background, m_rowColours, left + int(c), m_drawn[c].top, m_drawn[c].bottom);
     const int columns = d.width() - 2 * f.rule;
     if (m_samples.empty() || columns < 1) {
         m_drawn.clear();
@@ -433,8 +423,7 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
         return;
     // A size is compared, not taken from resize events: a hidden widget that
     // is rendered is sent its size again before every rendering.
-    if (m_backgroundStale || m_background.devicePixelRatio() != f.ratio ||
-        m_background.size() != size() * f.ratio) {
+    if (m_backgroundStale || m_background.size() != f.device.size()) {
         paintBackground(f);
         m_picture = m_background;
         m_drawn.clear();
@@ -445,10 +434,24 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
         m_traceStale = false;
     }
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_picture);
+    p.save();
+    p.setWorldTransform(QTransform::fromScale(1 / f.ratio, 1 / f.ratio));
+    p.drawImage(f.device.topLeft(), m_picture);
+    p.restore();
+
+    const QColor text = tone(palette().color(QPalette::WindowText));
+    p.setPen(text);
+    const double half = f.line / 2.0;
+    const int right = f.plot.left() - f.gap;
+    p.drawStaticText(QPointF(right - m_highLabel.width, qRound(f.y(m_high)) / f.ratio - half),
+                     m_highLabel.shaped);
+    p.drawStaticText(QPointF(right - m_lowLabel.width, qRound(f.y(m_low)) / f.ratio - half),
+                     m_lowLabel.shaped);
+    if (m_low < 0 && m_high > 0)
+        p.drawStaticText(QPointF(right - m_zeroLabel.width, qRound(f.y(0)) / f.ratio - half),
+                         m_zeroLabel.shaped);
 
     const double axisTop = f.plot.bottom() + 1 + f.gap / 2;
-    const QColor text = tone(palette().color(QPalette::WindowText));
     p.setPen(m_phaseDiffers ? tone(kPhaseColor) : text);
     p.drawStaticText(QPointF(f.plot.left(), axisTop), m_startLabel.shaped);
     p.setPen(text);

@@ -119,8 +119,8 @@ private:
     // Each device row's colour in the background between the plot's side
     // rules; 0 (transparent) where the row has more than one.
     std::vector<QRgb> m_rowColours;
-    // Everything that does not change with the samples, drawn once per size,
-    // range, resolution and dimming.
+    // The plot without the trace, drawn once per size, range, resolution and
+    // dimming: opaque, in device pixels.
     QImage m_background;
     // The background with the trace: a change of samples redraws only the
     // pixels of the old and the new trace.
