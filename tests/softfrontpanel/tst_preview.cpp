@@ -128,11 +128,12 @@ void tst_preview::redrawnLikeNew_data()
     const QVector<double> beyond{12, 12, -11, 0, 0};
     const QSize size(400, 160);
     QTest::newRow("a saw over the 0 V line, then a flat line above it")
-        << QVector{saw, flat} << size;
-    QTest::newRow("beyond the range, then inside it") << QVector{beyond, flat} << size;
+        << QVector<QVector<double>>{saw, flat} << size;
+    QTest::newRow("beyond the range, then inside it")
+        << QVector<QVector<double>>{beyond, flat} << size;
     QTest::newRow("flat, beyond, many samples, beyond again")
-        << QVector{flat, beyond, saw, beyond} << size;
-    QTest::newRow("made smaller") << QVector{saw, saw} << QSize(300, 120);
+        << QVector<QVector<double>>{flat, beyond, saw, beyond} << size;
+    QTest::newRow("made smaller") << QVector<QVector<double>>{saw, saw} << QSize(300, 120);
 }
 
 // A preview whose samples change draws only the old and the new trace again;
