@@ -27,6 +27,28 @@ QString bothNotes()
     return QStringLiteral("Not selected; exceeds the card's range");
 }
 
+// Widens low and high to take in count samples, in two pairs of running
+// extremes so that the comparisons overlap. A sample that is not a number
+// widens nothing.
+void widen(const double *v, qint64 count, double &low, double &high)
+{
+    double low1 = low;
+    double high1 = high;
+    qint64 j = 0;
+    for (; j + 1 < count; j += 2) {
+        low = v[j] < low ? v[j] : low;
+        high = v[j] > high ? v[j] : high;
+        low1 = v[j + 1] < low1 ? v[j + 1] : low1;
+        high1 = v[j + 1] > high1 ? v[j + 1] : high1;
+    }
+    if (j < count) {
+        low = v[j] < low ? v[j] : low;
+        high = v[j] > high ? v[j] : high;
+    }
+    low = low1 < low ? low1 : low;
+    high = high1 > high ? high1 : high;
+}
+
 } // namespace
 
 void tn6820fp_thinToColumns(const double *samples, int count, int columns,
@@ -53,25 +75,10 @@ void tn6820fp_thinToColumns(const double *samples, int count, int columns,
         }
         const qint64 end = next + (rest > 0 ? 1 : 0) - 1;
         const qint64 last = std::min(end, n - 1);
-        // Two pairs of running extremes, so that the comparisons overlap.
-        double low0 = samples[first];
-        double high0 = low0;
-        double low1 = low0;
-        double high1 = low0;
-        qint64 j = first + 1;
-        for (; j + 1 <= last; j += 2) {
-            const double a = samples[j];
-            const double b = samples[j + 1];
-            low0 = a < low0 ? a : low0;
-            high0 = a > high0 ? a : high0;
-            low1 = b < low1 ? b : low1;
-            high1 = b > high1 ? b : high1;
-        }
-        if (j <= last) {
-            low0 = std::min(low0, samples[j]);
-            high0 = std::max(high0, samples[j]);
-        }
-        spans[c] = {std::min(low0, low1), std::max(high0, high1)};
+        double low = samples[first];
+        double high = low;
+        widen(samples + first + 1, last - first, low, high);
+        spans[c] = {low, high};
         first = std::max<qint64>(end, 0);
     }
 }
@@ -168,26 +175,10 @@ void tn6820fp_preview::traceChanged(double period)
 {
     m_period = period;
     setSharedLabel(m_periodLabel, tn6820fp_durationText(period));
-    // The extremes in two pairs of running values, so that the comparisons
-    // overlap; a sample that is not a number is in no range and passes.
-    const std::size_t n = m_samples.size();
-    const double *v = m_samples.data();
-    double low0 = m_low;
-    double high0 = m_high;
-    double low1 = m_low;
-    double high1 = m_high;
-    std::size_t j = 0;
-    for (; j + 1 < n; j += 2) {
-        low0 = v[j] < low0 ? v[j] : low0;
-        high0 = v[j] > high0 ? v[j] : high0;
-        low1 = v[j + 1] < low1 ? v[j + 1] : low1;
-        high1 = v[j + 1] > high1 ? v[j + 1] : high1;
-    }
-    if (j < n) {
-        low0 = v[j] < low0 ? v[j] : low0;
-        high0 = v[j] > high0 ? v[j] : high0;
-    }
-    m_exceeds = std::min(low0, low1) < m_low || std::max(high0, high1) > m_high;
+    double low = m_low;
+    double high = m_high;
+    widen(m_samples.data(), qint64(m_samples.size()), low, high);
+    m_exceeds = low < m_low || high > m_high;
     m_traceStale = true;
     describe();
     update();
@@ -287,8 +278,6 @@ QColor tn6820fp_preview::tone(const QColor &colour, double share) const
                             colour.blueF() * keep + behind.blueF() * (1 - keep));
 }
 
-// Rules and fills are whole device pixels in solid colours, the painter's
-// quickest path; only the texts are drawn in logical coordinates.
 // The plot alone, in device pixels and opaque, so that painting it is a copy.
 // Rules and fills are whole pixels in solid colours.
 void tn6820fp_preview::paintBackground(const Frame &f)

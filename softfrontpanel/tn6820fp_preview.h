@@ -79,10 +79,10 @@ private:
         QRect plot;   // logical
         QRect device; // the plot in device pixels
         double ratio;
-        double top; // volts at the plot's top and bottom edges
-        double bottom;
-        double scale; // device pixels per volt
-        int rule;     // thickness of a rule in device pixels
+        double top;    // volts at the plot's top edge
+        double bottom; // and at its bottom edge
+        double scale;  // device pixels per volt
+        int rule;      // thickness of a rule in device pixels
         int gap;
         int line;
         // The device row of a voltage, held to the plot.
