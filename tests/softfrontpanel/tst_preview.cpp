@@ -39,6 +39,8 @@ void tst_preview::thinning_data()
     QTest::newRow("spike inside a wide column")
         << QVector<double>{0, 0, 0, 9, 0, 0, -2, 0, 0} << 3 << QVector<double>{0, 0, 0, 9, -2, 0};
     QTest::newRow("one sample") << QVector<double>{4} << 3 << QVector<double>{4, 4, 4, 4, 4, 4};
+    QTest::newRow("lowest and highest on neighbouring samples")
+        << QVector<double>{0, 1, -3, 2, 5} << 1 << QVector<double>{-3, 5};
 }
 
 void tst_preview::thinning()
@@ -81,6 +83,7 @@ void tst_preview::beyondTheRange_data()
     QTest::newRow("a square at the edges") << QVector<double>{10, 10, -10, -10} << false;
     QTest::newRow("a square past the top") << QVector<double>{10.01, 10.01, 0, 0} << true;
     QTest::newRow("one sample below the bottom") << QVector<double>{0, 1, -12, 1} << true;
+    QTest::newRow("the next sample below the bottom") << QVector<double>{0, -12, 1, 1} << true;
     QVector<double> ramp(8192);
     for (int j = 0; j < ramp.size(); ++j)
         ramp[j] = -5 + 10.0 * j / 8191;
