@@ -372,21 +372,25 @@ void tn6820fp_preview::paintTrace(const Frame &f)
     for (std::size_t c = 0; c < m_drawn.size(); ++c)
         picture.restore(background, m_rowColours, left + int(c), m_drawn[c].top, m_drawn[c].bottom);
     const int columns = d.width() - 2 * f.rule;
-    if (m_samples.empty() || columns < 1) {
+    const int stroke = std::max(1, qRound(1.5 * f.ratio));
+    const double cap = stroke / 2.0;
+    const int inTop = d.top() + f.rule;
+    const int inBottom = d.bottom() + 1 - f.rule;
+    if (m_samples.empty() || columns < 1 || inBottom - inTop < stroke) {
         m_drawn.clear();
         return;
     }
     m_spans.resize(std::size_t(columns));
     m_drawn.resize(std::size_t(columns));
     tn6820fp_thinToColumns(m_samples.data(), int(m_samples.size()), columns, m_spans.data());
-    const double cap = std::max(1, qRound(1.5 * f.ratio)) / 2.0;
-    const int inTop = d.top() + f.rule;
-    const int inBottom = d.bottom() + 1 - f.rule;
+    // Rows between the frame's rules. Values beyond the plot's edges are held
+    // there a whole stroke thick, so that clipped samples still show where
+    // the card clips them, alike above and below.
     auto upper = [&](double volts, double capped) {
-        return std::max(inTop, qRound(f.y(volts) - capped));
+        return std::clamp(qRound(f.y(volts) - capped), inTop, inBottom - stroke);
     };
     auto lower = [&](double volts, double capped) {
-        return std::min(inBottom, qRound(f.y(volts) + capped));
+        return std::clamp(qRound(f.y(volts) + capped), inTop + stroke, inBottom);
     };
     const QRgb trace = tone(m_dimmed ? palette().color(QPalette::WindowText) : kTraceColor).rgba();
     const QRgb beyond = tone(kBeyondColor).rgba();

@@ -3,7 +3,61 @@
 #include <QtTest>
 #include <vector>
 
+#include "testsupport.h"
 #include "tn6820fp_preview.h"
+
+namespace {
+
+// Where across the plot (a share of its width) and what is drawn there.
+using Checks = QVector<QPair<double, QString>>;
+
+const QRgb kTrace = qRgb(0x1f, 0x5f, 0xbf);
+const QRgb kWarning = qRgb(0xc6, 0x28, 0x28);
+
+// One pixel column of a preview's picture, with the rows between the plot's
+// frame rules (the first and last runs of the frame's colour) found in it.
+struct PlotColumn
+{
+    QVector<QRgb> pixels;
+    int inTop = -1;
+    int inBottom = -1; // past the last
+    int ruleRuns = 0;  // runs of the frame's colour: rules and range lines
+
+    PlotColumn(const QImage &image, int x, QRgb rule)
+    {
+        for (int y = 0; y < image.height(); ++y)
+            pixels << image.pixel(x, y);
+        for (int y = 0; y < pixels.size(); ++y) {
+            if (pixels[y] != rule)
+                continue;
+            if (y == 0 || pixels[y - 1] != rule)
+                ++ruleRuns;
+            if (inTop < 0) {
+                while (pixels[y] == rule)
+                    ++y;
+                inTop = y;
+            }
+        }
+        for (int y = pixels.size() - 1; y >= 0 && inBottom < 0; --y) {
+            if (pixels[y] == rule) {
+                while (pixels[y] == rule)
+                    --y;
+                inBottom = y + 1;
+            }
+        }
+    }
+    // The rows drawn in the trace's or the warning colour.
+    QVector<int> drawn() const
+    {
+        QVector<int> rows;
+        for (int y = inTop; y < inBottom; ++y)
+            if (pixels[y] == kTrace || pixels[y] == kWarning)
+                rows << y;
+        return rows;
+    }
+};
+
+} // namespace
 
 class tst_preview : public QObject
 {
@@ -17,6 +71,8 @@ private slots:
     void beyondTheRange();
     void redrawnLikeNew_data();
     void redrawnLikeNew();
+    void drawnWhereTheCardClips_data();
+    void drawnWhereTheCardClips();
 };
 
 void tst_preview::thinning_data()
@@ -159,6 +215,117 @@ void tst_preview::redrawnLikeNew()
     fresh.resize(size);
     fresh.setTrace(traces.last().constData(), traces.last().size(), 1e-3);
     QCOMPARE(changed.grab().toImage(), fresh.grab().toImage());
+}
+
+void tst_preview::drawnWhereTheCardClips_data()
+{
+    QTest::addColumn<int>("ratio"); // device pixels per logical one
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<QVector<double>>("samples");
+    // "top" / "bottom", the warning colour held at that edge of the plot;
+    // "middle", the trace around the plot's middle row.
+    QTest::addColumn<Checks>("checks");
+    QTest::addColumn<int>("ruleRuns"); // at the first check; -1 unchecked
+    QVector<double> saw(400);
+    for (int j = 0; j < saw.size(); ++j)
+        saw[j] = -15 + 30.0 * j / 399;
+    for (int ratio : {1, 2}) {
+        const QString at = QStringLiteral(" at %1x").arg(ratio);
+        QTest::newRow(qPrintable("a square at +15 V" + at))
+            << ratio << -10.0 << 10.0 << QVector<double>{15, 15, 0, 0}
+            << Checks{{0.25, "top"}, {0.75, "middle"}} << -1;
+        QTest::newRow(qPrintable("a square at -15 V" + at))
+            << ratio << -10.0 << 10.0 << QVector<double>{-15, -15, 0, 0}
+            << Checks{{0.25, "bottom"}, {0.75, "middle"}} << -1;
+        QTest::newRow(qPrintable("a saw across both edges" + at))
+            << ratio << -10.0 << 10.0 << saw
+            << Checks{{0.02, "bottom"}, {0.5, "middle"}, {0.98, "top"}} << -1;
+        // Four runs of the frame's colour: the frame's two rules and the two
+        // range lines, and no 0 V line.
+        QTest::newRow(qPrintable("a range without 0 V" + at))
+            << ratio << 0.0 << 10.0 << QVector<double>{15, 15, -3, -3}
+            << Checks{{0.25, "top"}, {0.75, "bottom"}} << 4;
+    }
+}
+
+// Every column shows the trace; samples beyond the range stop at the plot's
+// edge, in the warning colour, above as below. A picture of twice the pixels
+// is drawn in a process whose screen has them.
+void tst_preview::drawnWhereTheCardClips()
+{
+    QFETCH(int, ratio);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(QVector<double>, samples);
+    QFETCH(Checks, checks);
+    QFETCH(int, ruleRuns);
+    if (ratio != int(qApp->devicePixelRatio())) {
+        if (sfptest::isChild())
+            QSKIP("drawn by the parent");
+        const sfptest::ChildResult r =
+            sfptest::runInChild(QStringLiteral("drawnWhereTheCardClips"),
+                                {QStringLiteral("QT_SCALE_FACTOR=%1").arg(ratio)});
+        QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
+        QVERIFY2(r.out.contains("PASS   : tst_preview::drawnWhereTheCardClips(" +
+                                QByteArray(QTest::currentDataTag()) + ")"),
+                 r.out.constData());
+        return;
+    }
+    tn6820fp_preview preview;
+    preview.setRange(low, high);
+    preview.setTrace(samples.constData(), samples.size(), 1e-3);
+    preview.resize(400, 160);
+    const QImage image = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(image.width(), 400 * ratio);
+    const QRgb rule = preview.palette().color(QPalette::Mid).rgb();
+    // The plot's columns: those whose top rule stands in the same row as the
+    // middle column's.
+    const PlotColumn centre(image, image.width() / 2, rule);
+    int left = image.width() / 2;
+    while (left > 0 && PlotColumn(image, left - 1, rule).inTop == centre.inTop)
+        --left;
+    int right = image.width() / 2;
+    while (right + 1 < image.width() && PlotColumn(image, right + 1, rule).inTop == centre.inTop)
+        ++right;
+    // Inside the side rules, which are ratio device pixels wide.
+    left += ratio;
+    right -= ratio;
+    QVERIFY2(right - left > 300 * ratio, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+    // A stroke is 1.5 logical pixels, so a held value fills at most 3 x ratio rows.
+    const int thick = 3 * ratio;
+    for (int x = left; x <= right; ++x)
+        QVERIFY2(!PlotColumn(image, x, rule).drawn().isEmpty(), qPrintable(QString::number(x)));
+    for (int i = 0; i < checks.size(); ++i) {
+        const int x = left + qRound(checks[i].first * (right - left));
+        const PlotColumn column(image, x, rule);
+        const QVector<int> rows = column.drawn();
+        const QString where = QStringLiteral("%1 at column %2: rows %3..%4 inside %5..%6")
+                                  .arg(checks[i].second)
+                                  .arg(x)
+                                  .arg(rows.value(0))
+                                  .arg(rows.value(rows.size() - 1))
+                                  .arg(column.inTop)
+                                  .arg(column.inBottom);
+        QVERIFY2(!rows.isEmpty(), qPrintable(where));
+        if (checks[i].second == QLatin1String("top")) {
+            QVERIFY2(rows.first() == column.inTop, qPrintable(where));
+            QVERIFY2(rows.last() < column.inTop + thick, qPrintable(where));
+            QCOMPARE(column.pixels[column.inTop], kWarning);
+        } else if (checks[i].second == QLatin1String("bottom")) {
+            QVERIFY2(rows.last() == column.inBottom - 1, qPrintable(where));
+            QVERIFY2(rows.first() >= column.inBottom - thick, qPrintable(where));
+            QCOMPARE(column.pixels[column.inBottom - 1], kWarning);
+        } else {
+            const int middle = (column.inTop + column.inBottom) / 2;
+            QVERIFY2(rows.first() >= middle - thick && rows.last() <= middle + thick,
+                     qPrintable(where));
+            for (int y : rows)
+                QVERIFY2(column.pixels[y] == kTrace, qPrintable(where));
+        }
+        if (i == 0 && ruleRuns >= 0)
+            QCOMPARE(column.ruleRuns, ruleRuns);
+    }
 }
 
 QTEST_MAIN(tst_preview)
