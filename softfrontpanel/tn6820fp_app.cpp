@@ -122,6 +122,9 @@ void tn6820fp_App::buildGenerationPage()
     realOutputLabel = new QLabel;
     realOutputLabel->setObjectName(QStringLiteral("realOutput"));
     realOutputLabel->setTextFormat(Qt::RichText);
+    // A phase on every channel makes a long line: it wraps rather than
+    // widening the window.
+    realOutputLabel->setWordWrap(true);
     tn6800fp_setHelp(realOutputLabel,
                      QStringLiteral("What the card really outputs: it plays whole samples at one "
                                     "of its update rates,\nso the frequency is the rate divided by "
@@ -377,19 +380,20 @@ int tn6820fp_App::setFreq(int)
 
 QString tn6820fp_realOutputLine::text() const
 {
-    return compose(QStringLiteral("\n"), [](const QString &part, bool) { return part; });
+    return compose(QStringLiteral("\n"), QLatin1Char(' '),
+                   [](const QString &part, bool) { return part; });
 }
 
 QString tn6820fp_realOutputLine::html() const
 {
-    return compose(QStringLiteral("<br>"), [](const QString &part, bool differs) {
+    return compose(QStringLiteral("<br>"), QChar(0x00a0), [](const QString &part, bool differs) {
         return differs ? QStringLiteral("<b style='color:#b35c00'>%1</b>").arg(part.toHtmlEscaped())
                        : part.toHtmlEscaped();
     });
 }
 
 QString
-tn6820fp_realOutputLine::compose(const QString &lineBreak,
+tn6820fp_realOutputLine::compose(const QString &lineBreak, QChar space,
                                  const std::function<QString(const QString &, bool)> &mark) const
 {
     if (frequency.isEmpty())
@@ -399,7 +403,7 @@ tn6820fp_realOutputLine::compose(const QString &lineBreak,
     for (int i = 0; i < phases.size(); ++i)
         line += (i == 0 ? lineBreak + mark(QStringLiteral("Phase: "), false)
                         : mark(QStringLiteral(", "), false)) +
-                mark(QStringLiteral("Ch%1 ").arg(phases[i].channel), false) +
+                mark(QStringLiteral("Ch%1").arg(phases[i].channel) + space, false) +
                 mark(phases[i].text, phases[i].differs);
     return line;
 }

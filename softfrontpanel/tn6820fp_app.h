@@ -112,11 +112,13 @@ struct tn6820fp_realOutputLine
     bool differs = false; // the frequency is not the one asked for
     QVector<Phase> phases;
     QString text() const;
-    // The same as rich text, with what differs from what was asked in amber.
+    // The same as rich text, with what differs from what was asked in amber;
+    // a line too long for its label wraps between channels, never inside one.
     QString html() const;
 
 private:
-    QString compose(const QString &lineBreak,
+    // space: what stands between a channel and its phase.
+    QString compose(const QString &lineBreak, QChar space,
                     const std::function<QString(const QString &, bool)> &mark) const;
 };
 // phases: (channel, degrees asked) of the selected channels with a phase.

@@ -98,7 +98,8 @@ void tst_layout::everyWindow()
     QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
     QVERIFY2(!r.out.contains("problem at"), r.out.constData());
     for (const char *window :
-         {"demo panel", "demo panel at its smallest", "panel", "panel at its smallest", "About",
+         {"demo panel", "demo panel at its smallest", "demo panel with every text",
+          "demo panel with every text at its smallest", "panel", "panel at its smallest", "About",
           "selection", "address entry", "licence", "connection question", "information box",
           "warning box", "error box"})
         QVERIFY2(r.out.contains(QByteArray("checked ") + window + " at " + QByteArray::number(dpi) +
@@ -121,6 +122,34 @@ void tst_layout::everyWindowChild()
         report(&panel, name + QStringLiteral(" at its smallest"));
         if (path == PanelFixture::Vxi)
             report(panel.about(), QStringLiteral("About"));
+        if (path == PanelFixture::Demo) {
+            // Everything that adds text: a phase on every channel (the line
+            // under the common settings grows by each), a shape from a file
+            // of a long name, samples beyond the range and a channel that
+            // does not take part. None of it may widen the window.
+            const int plain = panel.minimumSizeHint().width();
+            QTemporaryDir dir;
+            const QString shape = sfptest::writeFile(
+                dir.path(), QString(120, QLatin1Char('w')) + QStringLiteral(".csv"), "0\n1\n-1\n");
+            QVERIFY(f.channel(4)->loadShape(shape));
+            f.channel(4)->arbitraryButton->click();
+            for (int n = 1; n <= 8; ++n) {
+                f.select(n)->setChecked(n != 8);
+                f.channel(n)->phase->setValue(100 + 30.1 * n);
+            }
+            f.channel(2)->amplitude->setValue(f.channel(2)->amplitude->maximum());
+            f.channel(2)->offset->setValue(f.channel(2)->offset->maximum());
+            QVERIFY(f.preview(2)->exceedsRange());
+            f.get<QTabWidget>(QStringLiteral("channelTabs"))->setCurrentIndex(1);
+            panel.adjustSize();
+            report(&panel, QStringLiteral("demo panel with every text"));
+            if (panel.minimumSizeHint().width() > plain)
+                std::printf("problem at %s dpi, every text widens the panel from %d to %d px\n",
+                            qgetenv("SFP_LAYOUT_DPI").constData(), plain,
+                            panel.minimumSizeHint().width());
+            panel.resize(panel.minimumSize());
+            report(&panel, QStringLiteral("demo panel with every text at its smallest"));
+        }
     }
     {
         sfptest::SimBench bench;
