@@ -5,16 +5,14 @@
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
 #include <thread>
-#include <vector>
 
 #include "tn6800fp_descriptor.h"
 #include "tn6800fp_genfc.h"
@@ -25,6 +23,23 @@ namespace {
 
 const char *const kHint =
     "Select one available function card and then click \"OK\" \nor click \"Cancel\" to quit";
+
+// Keeps the progress dialog up while the search runs: Escape and the window's
+// close button would end its loop, and the window would then stand frozen
+// until the search had ended.
+class SearchGuard : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+    }
+};
 
 bool selectable(const QTreeWidgetItem *item)
 {
@@ -115,84 +130,37 @@ void tn6800fp_fcSelect::dblClick(QTreeWidgetItem *item)
 int tn6800fp_fcSelect::findFunctionCards()
 {
     cardTree->clear();
-    ViSession rm = 0;
-    if (viOpenDefaultRM(&rm) != VI_SUCCESS) {
-        viClose(rm);
-        return 0;
-    }
-    ViFindList list = 0;
-    ViUInt32 count = 0;
-    char found[VI_FIND_BUFLEN];
-    std::memset(found, 0, sizeof found);
-    if (viFindRsrc(rm, "?*INSTR", &list, &count, found) != VI_SUCCESS) {
-        viClose(rm);
-        return 0;
-    }
-    if (count == 0) {
-        viClose(list);
-        viClose(rm);
-        return 0;
-    }
-    QStringList descriptors;
-    ViStatus status = VI_SUCCESS;
-    do {
-        found[sizeof found - 1] = '\0';
-        descriptors << QString::fromLatin1(found);
-        --count;
-        status = viFindNext(list, found);
-    } while (status == VI_SUCCESS && count > 0);
-
-    const int offered = examineAndFill(rm, descriptors);
-    viClose(list);
-    viClose(rm);
-    return offered;
-}
-
-int tn6800fp_fcSelect::examineAndFill(ViSession resourceManager, const QStringList &descriptors)
-{
-    const int n = descriptors.size();
-    std::vector<getResourceInfo_params_t> work(static_cast<std::size_t>(n));
-    QVector<getResourceInfo_params_t *> pending;
-    QThreadPool::globalInstance()->setMaxThreadCount(qMin(n, 128));
-    for (int i = 0; i < n; ++i) {
-        getResourceInfo_params_t &w = work[std::size_t(i)];
-        w.card = card;
-        w.resourceManager = resourceManager;
-        w.info.descriptor = descriptors.at(i);
-        pending << &w;
-    }
-    for (getResourceInfo_params_t &w : work)
-        w.handedOver.store(true, std::memory_order_release);
+    QList<resourceInfo_t> records;
     {
         QProgressDialog progress(this);
         progress.setObjectName(QStringLiteral("searchProgress"));
         progress.setWindowTitle(QStringLiteral("Orbana ") + modelString());
         progress.setLabelText(QStringLiteral("Searching..."));
         progress.setCancelButton(nullptr);
-        // The examination reports through this future; the dialog follows it
-        // from the first resource on, so a slow instrument never freezes the window.
-        QFutureInterface<void> examination;
-        examination.reportStarted();
-        examination.setProgressRange(0, n);
+        // Busy until the resources are listed; closed only when the search
+        // has ended, not on its last value, nor by Escape or the window's
+        // close button: the search cannot be cancelled half-way.
+        progress.setRange(0, 0);
+        progress.setAutoReset(false);
+        SearchGuard guard;
+        progress.installEventFilter(&guard);
+        QFutureInterface<void> search;
+        search.reportStarted();
         QFutureWatcher<void> watcher;
         connect(&watcher, &QFutureWatcher<void>::finished, &progress, &QProgressDialog::reset);
         connect(&watcher, &QFutureWatcher<void>::progressRangeChanged, &progress,
                 &QProgressDialog::setRange);
         connect(&watcher, &QFutureWatcher<void>::progressValueChanged, &progress,
                 &QProgressDialog::setValue);
-        watcher.setFuture(examination.future());
-        // A thread of its own, not one of the pool's, so the parallel part
-        // still gets all min(n, 128) pool threads.
+        watcher.setFuture(search.future());
+        // Everything, from opening the resource manager on, runs on a thread
+        // of its own (not one of the pool's, so the parallel part still gets
+        // all min(n, 128) pool threads): the window keeps responding however
+        // slow VISA is.
         std::thread job(
-            [&pending, &examination] { tn6800fp_examineResources(pending, examination); });
+            [this, &records, &search] { records = tn6800fp_searchResources(card, search); });
         progress.exec();
-        // The dialog may close on its last value before the examination has ended.
         job.join();
-    }
-    QList<resourceInfo_t> records;
-    for (const getResourceInfo_params_t &w : work) {
-        w.examined.load(std::memory_order_acquire);
-        records << w.info;
     }
     records = tn6800fp_mergeCarriers(records);
     std::sort(records.begin(), records.end(), [](const resourceInfo_t &a, const resourceInfo_t &b) {

@@ -69,7 +69,6 @@ public slots:
 private:
     QString modelString() const;
     QString workflowTitle() const;
-    int examineAndFill(ViSession resourceManager, const QStringList &descriptors);
 };
 
 #endif

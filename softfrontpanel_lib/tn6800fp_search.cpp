@@ -1,7 +1,9 @@
 #include "tn6800fp_search.h"
 
+#include <QThreadPool>
 #include <QtConcurrent>
 #include <cstring>
+#include <vector>
 
 #include "tn6800.h"
 #include "tn6800fp_descriptor.h"
@@ -146,7 +148,64 @@ void tn6800fp_examineResources(const QVector<getResourceInfo_params_t *> &sequen
         if (!w->done)
             progress.setProgressValue(++examined);
     });
-    progress.reportFinished();
+}
+
+QList<resourceInfo_t> tn6800fp_searchResources(tn6800fp_genFC *card,
+                                               QFutureInterface<void> &progress)
+{
+    QList<resourceInfo_t> records;
+    struct Finish
+    {
+        QFutureInterface<void> &progress;
+        ~Finish() { progress.reportFinished(); }
+    } finish{progress};
+    // A positive status is a warning: the manager is open all the same.
+    ViSession rm = 0;
+    if (viOpenDefaultRM(&rm) < 0) {
+        viClose(rm);
+        return records;
+    }
+    ViFindList list = 0;
+    ViUInt32 count = 0;
+    char found[VI_FIND_BUFLEN];
+    std::memset(found, 0, sizeof found);
+    if (viFindRsrc(rm, "?*INSTR", &list, &count, found) < 0) {
+        viClose(rm);
+        return records;
+    }
+    QStringList descriptors;
+    ViStatus status = VI_SUCCESS;
+    while (status == VI_SUCCESS && count > 0) {
+        found[sizeof found - 1] = '\0';
+        descriptors << QString::fromLatin1(found);
+        --count;
+        status = viFindNext(list, found);
+    }
+
+    const int n = descriptors.size();
+    progress.setProgressRange(0, n);
+    std::vector<getResourceInfo_params_t> work(static_cast<std::size_t>(n));
+    QVector<getResourceInfo_params_t *> sequence;
+    for (int i = 0; i < n; ++i) {
+        getResourceInfo_params_t &w = work[std::size_t(i)];
+        w.card = card;
+        w.resourceManager = rm;
+        w.info.descriptor = descriptors.at(i);
+        sequence << &w;
+    }
+    if (n > 0) {
+        QThreadPool::globalInstance()->setMaxThreadCount(qMin(n, 128));
+        for (getResourceInfo_params_t &w : work)
+            w.handedOver.store(true, std::memory_order_release);
+        tn6800fp_examineResources(sequence, progress);
+    }
+    for (const getResourceInfo_params_t &w : work) {
+        w.examined.load(std::memory_order_acquire);
+        records << w.info;
+    }
+    viClose(list);
+    viClose(rm);
+    return records;
 }
 
 QList<resourceInfo_t> tn6800fp_mergeCarriers(const QList<resourceInfo_t> &records)

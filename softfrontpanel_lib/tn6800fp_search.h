@@ -47,10 +47,19 @@ void getResourceInfo(getResourceInfo_params_t *params);
 // Examines every work record of the sequence off the GUI thread: the
 // resources whose descriptor lacks "TCPIP" one after another in list order,
 // then the rest in parallel on the global thread pool. The count of resources
-// examined goes to progress after each; progress is finished at the end. The
-// caller's thread must have stored handedOver on every record.
+// examined goes to progress after each. The caller's thread must have stored
+// handedOver on every record.
 void tn6800fp_examineResources(const QVector<getResourceInfo_params_t *> &sequence,
                                QFutureInterface<void> &progress);
+
+// The whole search, for a thread other than the GUI's: opens VISA's resource
+// manager, lists every "?*INSTR" resource, examines them all and closes the
+// list and the manager. Returns one record per resource in VISA's order. The
+// progress range becomes 0..resources once they are listed (busy before), the
+// value counts the resources examined, and progress is finished at the very
+// end, on every path.
+QList<resourceInfo_t> tn6800fp_searchResources(tn6800fp_genFC *card,
+                                               QFutureInterface<void> &progress);
 
 // Model numbers as the tree shows them: some carriers and cards report codes
 // that differ from their model numbers.

@@ -102,6 +102,7 @@ private slots:
     void benches();
     void visaFailingToStart();
     void carrierClosedBeforeItsSession();
+    void slowInstrumentsKeepTheWindowAlive_data();
     void slowInstrumentsKeepTheWindowAlive();
     void threadPoolLimit_data();
     void threadPoolLimit();
@@ -197,6 +198,25 @@ void tst_search::benches_data()
         << 2
         << QStringList{"VXI0", "  Slot 1 - 6800 MB", "    FC 1|6820 *", "  Slot 2 - 6800 MB",
                        "    FC 1|6820 *"};
+    QTest::newRow("resource manager opened with a warning")
+        << twoVxi + "[fault]\nfunction = viOpenDefaultRM\nstatus = 0x3FFF0077\n"
+        << 3
+        << QStringList{"VXI0",
+                       "  Slot 1 - 6800 MB",
+                       "    FC 1|6820 *",
+                       "  Slot 2 - 6800 MB",
+                       "    FC 1|6820 *",
+                       "  Slot 3 - 6800 MB",
+                       "    FC 1|6820 *"};
+    // The longest texts VISA gives: a descriptor and an address of 255
+    // characters, which fill the program's buffers to the last byte.
+    const QString host(255 - int(qstrlen("TCPIP0::::INSTR")), QLatin1Char('h'));
+    const QString address = QString(251, QLatin1Char('7')) + QStringLiteral(".0.1");
+    QTest::newRow("descriptor and address of 255 characters")
+        << carrier("TCPIP0::" + host + "::INSTR", "interface = tcpip\naddress = " + address +
+                                                      "\nmodel = 6813\npositions = 13\n"
+                                                      "position = 2 0x6820")
+        << 1 << QStringList{"TCPIP0", "  " + address + " - 6813 LXI", "    FC 2|6820 *"};
     QTest::newRow("ordered by board and address")
         << lxi(9, "position = 1 0x6820") + lxi(1, "position = 2 0x6820") +
                carrier("ASRL10::INSTR", "interface = vxi\nslot = 1\nmodel = 1\npositions = 0") +
@@ -253,12 +273,27 @@ void tst_search::carrierClosedBeforeItsSession()
     checkEverySessionClosed(bench.trace());
 }
 
+void tst_search::slowInstrumentsKeepTheWindowAlive_data()
+{
+    QTest::addColumn<QString>("slowStart"); // bench lines of a slow VISA
+    QTest::addColumn<bool>("dismiss");      // Escape and a close event during the search
+    QTest::newRow("slow instruments") << QString() << false;
+    QTest::newRow("Escape and close while searching") << QString() << true;
+    QTest::newRow("slow resource manager and find")
+        << QStringLiteral("[bench]\nlatency = viOpenDefaultRM 500\nlatency = viFindRsrc 600\n")
+        << false;
+}
+
 // Serial instruments that take long to answer are examined one after another,
-// off the GUI thread, under the progress dialog that counts every resource.
+// off the GUI thread, under the progress dialog that counts every resource;
+// so are the resource manager's open and the find, under the dialog already.
+// The dialog stays up until the search has ended, whatever the user presses.
 void tst_search::slowInstrumentsKeepTheWindowAlive()
 {
+    QFETCH(QString, slowStart);
+    QFETCH(bool, dismiss);
     const QString slow = QStringLiteral("latency = tn6800_openCarrier 700\n");
-    SimBench bench(QStringLiteral("[resource]\nresource = ASRL1::INSTR\n") + slow +
+    SimBench bench(slowStart + QStringLiteral("[resource]\nresource = ASRL1::INSTR\n") + slow +
                    QStringLiteral("[resource]\nresource = ASRL2::INSTR\n") + slow +
                    lxi(1, QStringLiteral("position = 3 0x6820")));
     tn6820_fc card;
@@ -270,14 +305,23 @@ void tst_search::slowInstrumentsKeepTheWindowAlive()
         QWidget *parent = nullptr;
         int carriersOpened = -1;
     } seen;
+    int managersOpenedWhenShown = -1;
+    bool dismissed = false;
+    bool hiddenEarly = false;
     qint64 longestGap = 0;
     QElapsedTimer sinceTick;
     sinceTick.start();
+    QElapsedTimer searching;
+    searching.start();
     QTimer tick;
     connect(&tick, &QTimer::timeout, this, [&] {
         longestGap = qMax(longestGap, sinceTick.restart());
-        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        if (progress && progress->isVisible() && seen.maximum < 0) {
+        auto *progress = dialog.findChild<QProgressDialog *>(QStringLiteral("searchProgress"));
+        if (!progress)
+            return;
+        if (progress->isVisible() && managersOpenedWhenShown < 0)
+            managersOpenedWhenShown = bench.calls(QStringLiteral("viOpenDefaultRM")).size();
+        if (progress->isVisible() && progress->maximum() > 0 && seen.maximum < 0) {
             seen = {progress->windowTitle(),
                     progress->labelText(),
                     progress->minimum(),
@@ -285,6 +329,13 @@ void tst_search::slowInstrumentsKeepTheWindowAlive()
                     progress->parentWidget(),
                     int(bench.calls(QStringLiteral("tn6800_openCarrier")).size())};
         }
+        if (dismiss && !dismissed && searching.elapsed() >= 300 && progress->isVisible()) {
+            dismissed = true;
+            QTest::keyClick(progress, Qt::Key_Escape);
+            progress->close();
+        }
+        hiddenEarly = hiddenEarly || (dismissed && !progress->isVisible() &&
+                                      bench.calls(QStringLiteral("viClose")).size() < 4);
     });
     tick.start(10);
     QCOMPARE(dialog.findFunctionCards(), 1);
@@ -294,7 +345,11 @@ void tst_search::slowInstrumentsKeepTheWindowAlive()
     QCOMPARE(seen.minimum, 0);
     QCOMPARE(seen.maximum, 3);
     QCOMPARE(seen.parent, &dialog);
-    QCOMPARE(seen.carriersOpened, 0); // shown while the first resource was examined
+    QCOMPARE(seen.carriersOpened, 0);     // shown while the first resource was examined
+    if (!slowStart.isEmpty())
+        QCOMPARE(managersOpenedWhenShown, 0); // and before the resource manager was open
+    QCOMPARE(dismissed, dismiss);
+    QVERIFY(!hiddenEarly);
     // Without the worker thread the loop would stand still for 2 x 700 ms.
     QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
     // One at a time, in VISA's order: the second opens after the first closed.
