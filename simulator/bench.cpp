@@ -211,7 +211,7 @@ int Bench::findResource(const std::string &descriptor) const
     return -1;
 }
 
-Call::Call(const char *function) : m_line(function), m_outer(++t_depth == 1)
+Call::Call(const char *function) : m_function(function), m_line(function), m_outer(++t_depth == 1)
 {
     if (m_outer) {
         if (const Fault *f = Bench::instance().countCall(function)) {
@@ -224,6 +224,14 @@ Call::Call(const char *function) : m_line(function), m_outer(++t_depth == 1)
 Call::~Call()
 {
     --t_depth;
+}
+
+bool Call::injectedError(int resource)
+{
+    if (m_injected >= 0 || m_afterWork)
+        return false;
+    Bench::instance().delay(m_function, resource);
+    return true;
 }
 
 Call &Call::arg(const char *name, long long value)

@@ -202,12 +202,15 @@ public:
     Call &arg(const char *name, const void *pointer);
     Call &samples(const char *name, const double *values, std::size_t count);
 
-    // An injected error: the entry point returns it without doing its work.
-    bool injectedError() const { return m_injected < 0 && !m_afterWork; }
+    // An injected error: the entry point returns it without doing its work,
+    // after the latency the bench gives the entry point (for the resource,
+    // when one is given), as a real call that fails late does.
+    bool injectedError(int resource = -1);
     // Writes the trace line; an injected warning replaces a success.
     ViStatus finish(ViStatus status);
 
 private:
+    const char *m_function;
     std::string m_line;
     bool m_outer;
     bool m_finished = false;

@@ -17,6 +17,7 @@ struct CarrierObject
 {
     tn6800_carrier carrier; // first, so a tn6800_carrier* is a CarrierObject*
     int index;
+    ViSession instrument; // the VISA session the carrier was opened through
     tn6800_accessTable tables[2];
 };
 
@@ -27,6 +28,15 @@ bool knownCarrier(const tn6800_carrier *carrier)
 {
     std::lock_guard<std::mutex> lock(g_objectsMutex);
     return g_objects.count(carrier) != 0;
+}
+
+// A real library reaches the carrier through its VISA session: once that is
+// closed, the carrier object is good for nothing but being freed.
+bool sessionOpen(const tn6800_carrier *carrier)
+{
+    Bench &b = Bench::instance();
+    std::lock_guard<std::mutex> lock(b.mutex());
+    return b.session(reinterpret_cast<const CarrierObject *>(carrier)->instrument) != nullptr;
 }
 
 // The latency the bench gives an entry point for a known carrier object's resource.
@@ -43,6 +53,8 @@ ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt1
     if (!carrier || !value || !knownCarrier(carrier))
         return TN6800_ERROR_NULL_POINTER;
     delayFor("readRegister", carrier);
+    if (!sessionOpen(carrier))
+        return VI_ERROR_INV_OBJECT;
     const tn6800_carrierInfo *info = carrier->info;
     if (!info)
         return TN6800_ERROR_NULL_POINTER;
@@ -69,7 +81,8 @@ ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt1
 
 tn6800_accessTable *VI_FUNC accessTable(tn6800_carrier *carrier, ViInt32 index, ViInt32 one)
 {
-    if (!carrier || one != 1 || index < 0 || index > 1 || !knownCarrier(carrier))
+    if (!carrier || one != 1 || index < 0 || index > 1 || !knownCarrier(carrier) ||
+        !sessionOpen(carrier))
         return nullptr;
     return &reinterpret_cast<CarrierObject *>(carrier)->tables[index];
 }
@@ -118,6 +131,7 @@ ViStatus VI_FUNC tn6800_revision(ViChar revision[])
     if (!revision)
         return call.finish(TN6800_ERROR_NULL_POINTER);
     Bench &b = Bench::instance();
+    b.delay("tn6800_revision");
     std::lock_guard<std::mutex> lock(b.mutex());
     copyText(b.data().card.commonRevision, revision);
     call.arg("revision", revision);
@@ -130,13 +144,14 @@ ViStatus VI_FUNC tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *
     call.arg("instrument", static_cast<long long>(instrument));
     if (handle)
         call.arg("resourceManager", static_cast<long long>(handle->resourceManager));
-    if (call.injectedError())
+    Bench &b = Bench::instance();
+    const int resource = b.resourceOfSession(instrument);
+    if (call.injectedError(resource))
         return call.finish(VI_SUCCESS);
     if (!handle)
         return call.finish(TN6800_ERROR_NULL_POINTER);
     handle->carrier = nullptr;
-    Bench &b = Bench::instance();
-    b.delay("tn6800_openCarrier", b.resourceOfSession(instrument));
+    b.delay("tn6800_openCarrier", resource);
     int index = -1;
     {
         std::lock_guard<std::mutex> lock(b.mutex());
@@ -159,6 +174,7 @@ ViStatus VI_FUNC tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *
     obj->carrier.info = c.hasDescription ? &c.info : nullptr;
     obj->carrier.accessTable = c.hasAccessTables ? accessTable : nullptr;
     obj->index = index;
+    obj->instrument = instrument;
     obj->tables[1].readRegister = readRegister;
     {
         std::lock_guard<std::mutex> lock(g_objectsMutex);
@@ -171,13 +187,17 @@ ViStatus VI_FUNC tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *
 ViStatus VI_FUNC tn6800_closeCarrier(tn6800_carrierHandle *handle)
 {
     Call call("tn6800_closeCarrier");
-    if (call.injectedError())
+    const bool known = handle && handle->carrier && knownCarrier(handle->carrier);
+    const int resource = known
+                             ? Bench::instance().firstResourceOfCarrier(
+                                   reinterpret_cast<const CarrierObject *>(handle->carrier)->index)
+                             : -1;
+    if (call.injectedError(resource))
         return call.finish(VI_SUCCESS);
-    if (!handle || !handle->carrier)
-        return call.finish(TN6800_ERROR_NULL_POINTER);
-    if (!knownCarrier(handle->carrier))
+    if (!known)
         return call.finish(TN6800_ERROR_NULL_POINTER);
     delayFor("tn6800_closeCarrier", handle->carrier);
+    const bool open = sessionOpen(handle->carrier);
     {
         std::lock_guard<std::mutex> lock(g_objectsMutex);
         if (!g_objects.erase(handle->carrier))
@@ -185,7 +205,8 @@ ViStatus VI_FUNC tn6800_closeCarrier(tn6800_carrierHandle *handle)
     }
     delete reinterpret_cast<CarrierObject *>(handle->carrier);
     handle->carrier = nullptr;
-    return call.finish(VI_SUCCESS);
+    // Freed all the same, but the close it should have made failed.
+    return call.finish(open ? VI_SUCCESS : VI_ERROR_INV_OBJECT);
 }
 
 ViStatus VI_FUNC tn6800_error_message(ViStatus statusCode, ViChar message[])
@@ -196,6 +217,7 @@ ViStatus VI_FUNC tn6800_error_message(ViStatus statusCode, ViChar message[])
         return call.finish(VI_SUCCESS);
     if (!message)
         return call.finish(TN6800_ERROR_NULL_POINTER);
+    Bench::instance().delay("tn6800_error_message");
     if (const std::string *text = Bench::instance().errorText(statusCode)) {
         copyText(*text, message);
         call.arg("message", message);

@@ -106,9 +106,10 @@ ViStatus storeWaveform(CardState &card, unsigned mask, ViInt32 perChannel, ViInt
 template <typename Work>
 ViStatus onCard(Call &call, const char *function, ViSession vi, Work &&work)
 {
-    if (call.injectedError())
+    const int resource = Bench::instance().resourceOfSession(vi);
+    if (call.injectedError(resource))
         return call.finish(VI_SUCCESS);
-    Bench::instance().delay(function, Bench::instance().resourceOfSession(vi));
+    Bench::instance().delay(function, resource);
     std::lock_guard<std::mutex> lock(Bench::instance().mutex());
     CardState *card = cardOf(vi);
     if (!card)
@@ -130,18 +131,18 @@ ViStatus VI_FUNC tn6820_init(ViRsrc resourceName, ViInt16 fcNumber, ViBoolean id
         .arg("reset", static_cast<long long>(reset));
     if (vi)
         *vi = 0;
-    if (call.injectedError())
+    Bench &b = Bench::instance();
+    int resource = -1;
+    if (resourceName) {
+        std::lock_guard<std::mutex> lock(b.mutex());
+        resource = b.findResource(resourceName);
+    }
+    if (call.injectedError(resource))
         return call.finish(VI_SUCCESS);
     if (!resourceName)
         return call.finish(VI_ERROR_PARAMETER1);
     if (!vi)
         return call.finish(TN6820_ERROR_NULL_POINTER);
-    Bench &b = Bench::instance();
-    int resource = -1;
-    {
-        std::lock_guard<std::mutex> lock(b.mutex());
-        resource = b.findResource(resourceName);
-    }
     b.delay("tn6820_init", resource);
     ViSession rm = 0;
     ViStatus st = viOpenDefaultRM(&rm);
@@ -190,10 +191,11 @@ ViStatus VI_FUNC tn6820_close(ViSession vi)
 {
     Call call("tn6820_close");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
-    b.delay("tn6820_close", b.resourceOfSession(vi));
+    const int resource = b.resourceOfSession(vi);
+    if (call.injectedError(resource))
+        return call.finish(VI_SUCCESS);
+    b.delay("tn6820_close", resource);
     ViSession rm = 0;
     {
         std::lock_guard<std::mutex> lock(b.mutex());
@@ -221,8 +223,10 @@ ViStatus VI_FUNC tn6820_error_message(ViSession vi, ViStatus statusCode, ViChar 
 {
     Call call("tn6820_error_message");
     call.arg("vi", static_cast<long long>(vi)).arg("status", static_cast<long long>(statusCode));
-    if (call.injectedError())
+    const int resource = Bench::instance().resourceOfSession(vi);
+    if (call.injectedError(resource))
         return call.finish(VI_SUCCESS);
+    Bench::instance().delay("tn6820_error_message", resource);
     if (!message)
         return call.finish(VI_ERROR_PARAMETER3);
     if (const std::string *text = Bench::instance().errorText(statusCode)) {
@@ -245,9 +249,11 @@ ViStatus VI_FUNC tn6820_revision_query(ViSession vi, ViChar driverRevision[],
 {
     Call call("tn6820_revision_query");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
+    const int resource = b.resourceOfSession(vi);
+    if (call.injectedError(resource))
+        return call.finish(VI_SUCCESS);
+    b.delay("tn6820_revision_query", resource);
     std::lock_guard<std::mutex> lock(b.mutex());
     // The driver's own revision needs no session (unless the bench says this
     // driver wants one); the firmware's does.

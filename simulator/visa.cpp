@@ -121,11 +121,16 @@ ViStatus VI_FUNC viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViU
         .arg("timeout", static_cast<long long>(timeout));
     if (vi)
         *vi = 0;
-    if (call.injectedError())
+    Bench &b = Bench::instance();
+    int named = -1;
+    if (name) {
+        std::lock_guard<std::mutex> lock(b.mutex());
+        named = b.findResource(name);
+    }
+    if (call.injectedError(named))
         return call.finish(VI_SUCCESS);
     if (!name)
         return call.finish(VI_ERROR_INV_RSRC_NAME);
-    Bench &b = Bench::instance();
     int index = -1;
     ViStatus openStatus = VI_SUCCESS;
     {
@@ -160,10 +165,11 @@ ViStatus VI_FUNC viClose(ViObject vi)
 {
     Call call("viClose");
     call.arg("vi", static_cast<long long>(vi));
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
-    b.delay("viClose", b.resourceOfSession(vi));
+    const int resource = b.resourceOfSession(vi);
+    if (call.injectedError(resource))
+        return call.finish(VI_SUCCESS);
+    b.delay("viClose", resource);
     std::lock_guard<std::mutex> lock(b.mutex());
     if (!b.session(vi))
         return call.finish(VI_ERROR_INV_OBJECT);
@@ -175,10 +181,11 @@ ViStatus VI_FUNC viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
 {
     Call call("viGetAttribute");
     call.arg("vi", static_cast<long long>(vi)).argHex("attr", attrName);
-    if (call.injectedError())
-        return call.finish(VI_SUCCESS);
     Bench &b = Bench::instance();
-    b.delay("viGetAttribute", b.resourceOfSession(vi));
+    const int resource = b.resourceOfSession(vi);
+    if (call.injectedError(resource))
+        return call.finish(VI_SUCCESS);
+    b.delay("viGetAttribute", resource);
     std::lock_guard<std::mutex> lock(b.mutex());
     Session *s = b.session(vi);
     if (!s)

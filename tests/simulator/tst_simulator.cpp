@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "bench.h"
@@ -305,6 +306,24 @@ void tst_simulator::invalidSessions()
     QCOMPARE(tn6820_close(vi), VI_SUCCESS);
     QCOMPARE(tn6820_reset(vi), VI_ERROR_INV_OBJECT);
     QCOMPARE(viGetAttribute(vi, VI_ATTR_SLOT, &slot), VI_ERROR_INV_OBJECT);
+
+    // So is a carrier reached through a session closed before it.
+    ViSession rm = 0;
+    QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+    QCOMPARE(viOpen(rm, "VXI0::8::INSTR", 0, 0, &vi), VI_SUCCESS);
+    tn6800_carrierHandle handle{};
+    handle.resourceManager = rm;
+    QCOMPARE(tn6800_openCarrier(vi, &handle), VI_SUCCESS);
+    tn6800_carrier *carrier = handle.carrier;
+    const tn6800_accessTable *registers = carrier->accessTable(carrier, 1, 1);
+    QVERIFY(registers);
+    QCOMPARE(viClose(vi), VI_SUCCESS);
+    ViUInt16 code = 0;
+    QCOMPARE(registers->readRegister(carrier, 2, 0, &code), VI_ERROR_INV_OBJECT);
+    QVERIFY(!carrier->accessTable(carrier, 1, 1));
+    QCOMPARE(tn6800_closeCarrier(&handle), VI_ERROR_INV_OBJECT);
+    QVERIFY(!handle.carrier);
+    QCOMPARE(viClose(rm), VI_SUCCESS);
 }
 
 void tst_simulator::faultInjection_data()
@@ -467,6 +486,30 @@ void tst_simulator::latencyPerEntryPoint()
     t.start();
     tn6820_setFilter(vi, 1);
     QVERIFY(t.elapsed() >= 79);
+    tn6820_close(vi);
+
+    // Every entry point waits its latency, and an injected error waits it too.
+    SimBench slow(QStringLiteral("[bench]\nlatency = tn6820_revision_query 80\n"
+                                 "latency = tn6820_error_message 80\n"
+                                 "latency = tn6800_revision 80\nlatency = tn6800_error_message 80\n"
+                                 "latency = tn6820_reset 80\n"
+                                 "[fault]\nfunction = tn6820_reset\nstatus = 0xBFFF0015\n"
+                                 "[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\n"
+                                 "positions = 2\nposition = 2 0x6820\n"));
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    char text[1024];
+    char firmware[1024];
+    const QList<std::function<ViStatus()>> calls{
+        [&] { return tn6820_revision_query(vi, text, firmware); },
+        [&] { return tn6820_error_message(vi, VI_ERROR_TMO, text); },
+        [&] { return tn6800_revision(text); },
+        [&] { return tn6800_error_message(VI_ERROR_TMO, text); },
+        [&] { return tn6820_reset(vi) == VI_ERROR_TMO ? VI_SUCCESS : VI_ERROR_SYSTEM_ERROR; }};
+    for (int i = 0; i < calls.size(); ++i) {
+        t.restart();
+        QCOMPARE(calls[i](), VI_SUCCESS);
+        QVERIFY2(t.elapsed() >= 79, qPrintable(QString::number(i)));
+    }
     tn6820_close(vi);
 }
 
