@@ -55,7 +55,12 @@ QString tn6800fp_unwritableReason(const QString &filePath)
         existing = QFileInfo(existing.absolutePath());
     if (!existing.isDir())
         return QStringLiteral("%1 is a file, not a folder").arg(existing.absoluteFilePath());
-    if (existing.absoluteFilePath() == file.absolutePath() && file.exists() && !file.isWritable())
+    if (file.isDir())
+        return QStringLiteral("%1 is a folder, not a file").arg(file.absoluteFilePath());
+    if (file.exists() && !file.isReadable())
+        return file.isWritable() ? QStringLiteral("the file cannot be read")
+                                 : QStringLiteral("the file can be neither read nor written");
+    if (file.exists() && !file.isWritable())
         return QStringLiteral("the file is read-only");
     if (!existing.isWritable())
         return QStringLiteral("the folder %1 is read-only").arg(existing.absoluteFilePath());

@@ -471,29 +471,48 @@ void tst_connection::unavailableInPlural()
 
 void tst_connection::unwritableAddressFile_data()
 {
-    QTest::addColumn<bool>("plainFile");
+    QTest::addColumn<QString>("setup"); // what stands in the profile folder
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a file where the folder should be") << true << "Morvix is a file, not a folder";
-    QTest::newRow("read-only profile folder") << false << "is read-only";
+    QTest::newRow("a file where the folder should be") << "Morvix a file"
+                                                       << "Morvix is a file, not a folder";
+    QTest::newRow("read-only profile folder") << "profile read-only"
+                                              << "is read-only";
+    QTest::newRow("a folder where the file should be")
+        << "file a folder"
+        << "DefaultInstrDescr.ini is a folder, not a file";
+    QTest::newRow("an unreadable address file") << "file unreadable"
+                                                << "the file cannot be read";
+    QTest::newRow("a read-only address file") << "file read-only"
+                                              << "the file is read-only";
 }
 
 // What was typed is what the dialog shows again and what is opened, and the
 // file that could not be written is named once on standard error.
 void tst_connection::unwritableAddressFile()
 {
-    QFETCH(bool, plainFile);
+    QFETCH(QString, setup);
     QFETCH(QString, reason);
     QTemporaryDir profile;
-    if (plainFile) {
+    const QString morvix = profile.filePath(QStringLiteral("Morvix"));
+    const QString file = morvix + QStringLiteral("/DefaultInstrDescr.ini");
+    if (setup == QLatin1String("Morvix a file")) {
         sfptest::writeFile(profile.path(), QStringLiteral("Morvix"), "not a folder");
-    } else {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
+    } else if (setup == QLatin1String("profile read-only")) {
         QFile::setPermissions(profile.path(), QFile::ReadOwner | QFile::ExeOwner);
+    } else if (setup == QLatin1String("file a folder")) {
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QVERIFY(QDir().mkpath(morvix));
+        sfptest::writeFile(morvix, QStringLiteral("DefaultInstrDescr.ini"),
+                           "[ 6820]\nFC_Count=0\n");
+        QFile::setPermissions(file, setup == QLatin1String("file unreadable")
+                                        ? QFile::WriteOwner
+                                        : QFile::ReadOwner | QFile::ReadOther);
     }
+    // As root, without the powers that let root past the permissions.
     const sfptest::ChildResult r =
         sfptest::runInChild(QStringLiteral("unwritableAddressFileChild"),
-                            {QStringLiteral("ALLUSERSPROFILE=") + profile.path()});
+                            {QStringLiteral("ALLUSERSPROFILE=") + profile.path()}, 30000, true);
     QFile::setPermissions(profile.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(!r.crashed && r.exitCode == 0, r.out.constData());
     QVERIFY2(r.out.contains("PASS   : tst_connection::unwritableAddressFileChild()"),
@@ -502,7 +521,7 @@ void tst_connection::unwritableAddressFile()
     for (const QString &line : QString::fromLocal8Bit(r.err).split(QLatin1Char('\n')))
         if (line.contains(QLatin1String("DefaultInstrDescr.ini")))
             said << line;
-    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.size() == 1, r.err.constData());
     QVERIFY2(said.first().startsWith(QStringLiteral("tn6820fp: cannot remember the addresses in ") +
                                      profile.path() +
                                      QStringLiteral("/Morvix/DefaultInstrDescr.ini: ")),

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstring>
+#include <unistd.h>
 
 namespace sfptest {
 
@@ -249,7 +250,8 @@ void ModalAnswers::reject(QWidget *w, const QString &why)
         w->close();
 }
 
-ChildResult runInChild(const QString &testFunction, const QStringList &environment, int timeoutMs)
+ChildResult runInChild(const QString &testFunction, const QStringList &environment, int timeoutMs,
+                       bool permissionsBind)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -259,7 +261,13 @@ ChildResult runInChild(const QString &testFunction, const QStringList &environme
     for (const QString &e : environment)
         env.insert(e.section(QLatin1Char('='), 0, 0), e.section(QLatin1Char('='), 1));
     p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationFilePath(), {testFunction});
+    if (permissionsBind && ::geteuid() == 0)
+        p.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--bounding-set"),
+                 QStringLiteral("-dac_override,-dac_read_search,-fowner"), QStringLiteral("--"),
+                 QCoreApplication::applicationFilePath(), testFunction});
+    else
+        p.start(QCoreApplication::applicationFilePath(), {testFunction});
     ChildResult r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();

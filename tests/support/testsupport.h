@@ -112,9 +112,12 @@ struct ChildResult
 // that end the process); the child sees SFP_TEST_CHILD=1, the given
 // environment entries ("NAME=value") and a TMPDIR of its own inside the
 // parent's temporary folder, removed afterwards even when the child ends
-// through _Exit.
+// through _Exit. With permissionsBind, a child of root runs without the
+// capabilities that let root read and write past file permissions
+// (setpriv), so that a read-only folder or an unreadable file is what it is
+// for any other user.
 ChildResult runInChild(const QString &testFunction, const QStringList &environment = {},
-                       int timeoutMs = 30000);
+                       int timeoutMs = 30000, bool permissionsBind = false);
 bool isChild();
 
 // The picture a label shows, as an image of the given format (null when none).
