@@ -50,24 +50,28 @@ private slots:
 void tst_led::sizeHint_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("pixelSize");
-    QTest::newRow("no text") << QString() << 13;
-    QTest::newRow("Active") << QStringLiteral("Active") << 13;
-    QTest::newRow("large font") << QStringLiteral("Active") << 30;
-    QTest::newRow("small font") << QString() << 7;
+    QTest::addColumn<int>("height"); // of the font
+    QTest::addColumn<int>("lamp");   // the width without the text, by hand: h + 1 + (h + 1) / 2
+    QTest::newRow("no text, h 15") << QString() << 15 << 24;
+    QTest::newRow("Active, h 19") << QStringLiteral("Active") << 19 << 30;
+    QTest::newRow("Active, h 36") << QStringLiteral("Active") << 36 << 55;
+    QTest::newRow("no text, h 9") << QString() << 9 << 15;
 }
 
 void tst_led::sizeHint()
 {
     QFETCH(QString, text);
-    QFETCH(int, pixelSize);
+    QFETCH(int, height);
+    QFETCH(int, lamp);
     tn6800fp_led led(text, Qt::green, Qt::magenta);
+    // The font whose height is the row's.
     QFont f = led.font();
-    f.setPixelSize(pixelSize);
-    led.setFont(f);
+    for (int pixels = 1; pixels < 100 && QFontMetrics(f).height() != height; ++pixels)
+        f.setPixelSize(pixels);
     const QFontMetrics fm(f);
-    const int h = fm.height();
-    QCOMPARE(led.minimumSizeHint(), QSize(h + 1 + (h + 1) / 2 + fm.horizontalAdvance(text), h + 2));
+    QCOMPARE(fm.height(), height);
+    led.setFont(f);
+    QCOMPARE(led.minimumSizeHint(), QSize(lamp + fm.horizontalAdvance(text), height + 2));
     QCOMPARE(led.sizePolicy().horizontalPolicy(), QSizePolicy::Maximum);
     QCOMPARE(led.sizePolicy().verticalPolicy(), QSizePolicy::Maximum);
 }

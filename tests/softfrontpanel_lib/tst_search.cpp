@@ -345,7 +345,7 @@ void tst_search::slowInstrumentsKeepTheWindowAlive()
     QCOMPARE(seen.minimum, 0);
     QCOMPARE(seen.maximum, 3);
     QCOMPARE(seen.parent, &dialog);
-    QCOMPARE(seen.carriersOpened, 0);     // shown while the first resource was examined
+    QCOMPARE(seen.carriersOpened, 0); // shown while the first resource was examined
     if (!slowStart.isEmpty())
         QCOMPARE(managersOpenedWhenShown, 0); // and before the resource manager was open
     QCOMPARE(dismissed, dismiss);
@@ -368,21 +368,34 @@ void tst_search::threadPoolLimit_data()
 {
     QTest::addColumn<int>("resources");
     QTest::addColumn<int>("threads");
-    QTest::newRow("5") << 5 << 5;
-    QTest::newRow("300") << 300 << 128;
+    QTest::addColumn<int>("openMs");    // each carrier's open
+    QTest::addColumn<int>("atLeastMs"); // rounds of opens that the limit allows at the least
+    QTest::addColumn<int>("belowMs");   // far below the opens one after another
+    // Five at once: one round of 300 ms, where one after another takes 1500.
+    QTest::newRow("5") << 5 << 5 << 300 << 300 << 1200;
+    // 128 at once: ceil(300 / 128) = 3 rounds of 60 ms; without the limit one round.
+    QTest::newRow("300") << 300 << 128 << 60 << 180 << 9000;
 }
 
 void tst_search::threadPoolLimit()
 {
     QFETCH(int, resources);
     QFETCH(int, threads);
+    QFETCH(int, openMs);
+    QFETCH(int, atLeastMs);
+    QFETCH(int, belowMs);
     QString text;
     for (int i = 0; i < resources; ++i)
-        text += lxi(i, i % 3 == 0 ? QStringLiteral("position = 1 0x6820") : QString(), 1);
+        text += lxi(i, i % 3 == 0 ? QStringLiteral("position = 1 0x6820") : QString(), 1) +
+                QStringLiteral("latency = tn6800_openCarrier %1\n").arg(openMs);
     SimBench bench(text);
     tn6820_fc card;
     tn6800fp_fcSelect dialog(&card, false);
+    QElapsedTimer searching;
+    searching.start();
     QCOMPARE(dialog.findFunctionCards(), (resources + 2) / 3);
+    const qint64 took = searching.elapsed();
+    QVERIFY2(took >= atLeastMs && took < belowMs, qPrintable(QString::number(took)));
     QCOMPARE(QThreadPool::globalInstance()->maxThreadCount(), threads);
     QCOMPARE(bench.calls(QStringLiteral("tn6800_openCarrier")).size(), resources);
     QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
