@@ -39,6 +39,8 @@ private slots:
     void driverInitChecksTheCard_data();
     void driverInitChecksTheCard();
     void invalidSessions();
+    void badArguments_data();
+    void badArguments();
     void faultInjection_data();
     void faultInjection();
     void errorTexts();
@@ -324,6 +326,95 @@ void tst_simulator::invalidSessions()
     QCOMPARE(tn6800_closeCarrier(&handle), VI_ERROR_INV_OBJECT);
     QVERIFY(!handle.carrier);
     QCOMPARE(viClose(rm), VI_SUCCESS);
+}
+
+// A call the driver refuses for its arguments; vi is an open session of the
+// default bench's 6820, values eight samples a channel.
+using DriverCall = std::function<ViStatus(ViSession vi, ViReal64 *values)>;
+Q_DECLARE_METATYPE(DriverCall)
+
+void tst_simulator::badArguments_data()
+{
+    QTest::addColumn<DriverCall>("call");
+    QTest::addColumn<int>("status");
+    const ViInt16 byChannel = tn6820_GROUP_BY_CHANNEL;
+    QTest::newRow("no channel to generate") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 0, 4, 0, 0, byChannel, v);
+    }) << int(TN6820_ERROR_INV_CHANNEL_MASK);
+    QTest::newRow("a ninth channel") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 0x100, 4, 0, 0, byChannel, v);
+    }) << int(TN6820_ERROR_INV_CHANNEL_MASK);
+    QTest::newRow("an empty segment") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 1, 0, 0, 0, byChannel, v);
+    }) << int(TN6820_ERROR_INV_SEGMENT);
+    QTest::newRow("more than the memory") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 0x03, 4097, 0, 0, byChannel, v);
+    }) << int(TN6820_ERROR_MEMORY_OVERFLOW);
+    QTest::newRow("rate code 11") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 1, 4, 11, 0, byChannel, v);
+    }) << int(TN6820_ERROR_INV_RATE);
+    QTest::newRow("filter code 4") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 1, 4, 0, 4, byChannel, v);
+    }) << int(TN6820_ERROR_INV_FILTER);
+    QTest::newRow("another grouping") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_generateWaveforms(vi, 1, 4, 0, 0, byChannel + 1, v);
+    }) << int(VI_ERROR_PARAMETER4);
+    QTest::newRow("no buffer") << DriverCall([=](ViSession vi, ViReal64 *) {
+        return tn6820_generateWaveforms(vi, 1, 4, 0, 0, byChannel, nullptr);
+    }) << int(TN6820_ERROR_NULL_POINTER);
+    QTest::newRow("continuous with a reserved value") << DriverCall([=](ViSession vi, ViReal64 *v) {
+        return tn6820_startContWaveformEx(vi, 1, 4, 0, 0, byChannel, 1, v, nullptr, nullptr);
+    }) << int(VI_ERROR_PARAMETER4);
+    QTest::newRow("filter code -1")
+        << DriverCall([](ViSession vi, ViReal64 *) { return tn6820_setFilter(vi, -1); })
+        << int(TN6820_ERROR_INV_FILTER);
+    QTest::newRow("enable a ninth channel")
+        << DriverCall([](ViSession vi, ViReal64 *) { return tn6820_setOutputEnable(vi, 0x1FF); })
+        << int(TN6820_ERROR_INV_CHANNEL_MASK);
+    QTest::newRow("write without values")
+        << DriverCall([](ViSession vi, ViReal64 *) { return tn6820_writeChannels(vi, 1, nullptr); })
+        << int(TN6820_ERROR_NULL_POINTER);
+    QTest::newRow("limits without a place for them") << DriverCall([](ViSession vi, ViReal64 *v) {
+        return tn6820_getOutputLimits(vi, v, nullptr);
+    }) << int(TN6820_ERROR_NULL_POINTER);
+    QTest::newRow("an error text without a buffer") << DriverCall([](ViSession vi, ViReal64 *) {
+        return tn6820_error_message(vi, VI_ERROR_TMO, nullptr);
+    }) << int(VI_ERROR_PARAMETER3);
+    QTest::newRow("the text of an unknown status") << DriverCall([](ViSession vi, ViReal64 *) {
+        char text[1024];
+        return tn6820_error_message(vi, 0x12345, text);
+    }) << int(VI_ERROR_PARAMETER2);
+    QTest::newRow("open without a name") << DriverCall([](ViSession, ViReal64 *) {
+        ViSession other = 0;
+        return tn6820_init(nullptr, 2, 1, 1, &other);
+    }) << int(VI_ERROR_PARAMETER1);
+    QTest::newRow("open without a place for the session") << DriverCall([](ViSession, ViReal64 *) {
+        return tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, nullptr);
+    }) << int(TN6820_ERROR_NULL_POINTER);
+}
+
+// Each refusal leaves the card's memory as it was: a waveform stored before
+// is still there.
+void tst_simulator::badArguments()
+{
+    QFETCH(DriverCall, call);
+    QFETCH(int, status);
+    SimBench bench;
+    ViSession vi = 0;
+    QCOMPARE(tn6820_init(const_cast<char *>("VXI0::8::INSTR"), 2, 1, 1, &vi), VI_SUCCESS);
+    ViReal64 values[64] = {1, 2, 3, 4};
+    QCOMPARE(tn6820_generateWaveforms(vi, 1, 4, 0, 0, tn6820_GROUP_BY_CHANNEL, values), VI_SUCCESS);
+    ViReal64 other[64] = {};
+    QCOMPARE(int(call(vi, other)), status);
+    {
+        orbsim::Bench &b = orbsim::Bench::instance();
+        std::lock_guard<std::mutex> lock(b.mutex());
+        const orbsim::CardState &card = b.data().carriers[0].cards[1];
+        QCOMPARE(card.memory, (std::vector<double>{1, 2, 3, 4}));
+        QCOMPARE(card.memoryMask, 1u);
+    }
+    QCOMPARE(tn6820_close(vi), VI_SUCCESS);
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
 }
 
 void tst_simulator::faultInjection_data()

@@ -80,6 +80,7 @@ private slots:
     void arbitrary_data();
     void arbitrary();
     void arbitraryThroughTheDialog();
+    void phaseOfAShapeAndOfAChannelLeftOut();
 };
 
 void tst_panel_shapes::phases_data()
@@ -257,6 +258,61 @@ void tst_panel_shapes::arbitraryThroughTheDialog()
     QVERIFY(!ch->sineButton->isChecked());
     QCOMPARE(ch->shapeLabel->text(), QStringLiteral("good.csv, 2 samples"));
     QCOMPARE(ch->shape(), (std::vector<double>{1, -1}));
+
+    // With Shift or Ctrl held, a click asks for another file even though the
+    // channel has one; without a file chosen nothing changes.
+    const QString other = writeFile(dir, QStringLiteral("other.csv"), "2\n0\n-2\n");
+    answers.act(pick(other));
+    QTest::mouseClick(ch->arbitraryButton, Qt::LeftButton, Qt::ShiftModifier);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(ch->waveform, int(WaveArbitrary));
+    QVERIFY(ch->arbitraryButton->isChecked());
+    QCOMPARE(ch->shapeLabel->text(), QStringLiteral("other.csv, 3 samples"));
+    QCOMPARE(ch->shape(), (std::vector<double>{1, 0, -1}));
+    answers.act([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    QTest::mouseClick(ch->arbitraryButton, Qt::LeftButton, Qt::ControlModifier);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(ch->waveform, int(WaveArbitrary));
+    QVERIFY(ch->arbitraryButton->isChecked());
+    QCOMPARE(ch->shape(), (std::vector<double>{1, 0, -1}));
+    // A plain click releases it, as for every shape.
+    QTest::mouseClick(ch->arbitraryButton, Qt::LeftButton);
+    QCOMPARE(ch->waveform, int(WaveNone));
+}
+
+// An arbitrary shape turns like a built-in one; a channel that takes no part
+// keeps its phase in its preview, but the line under the common settings and
+// the card know nothing of it.
+void tst_panel_shapes::phaseOfAShapeAndOfAChannelLeftOut()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("shape.csv"), "0\n2\n-4\n1\n");
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    tn6820fp_chSet *shaped = f.channel(1);
+    QVERIFY(shaped->loadShape(path));
+    shaped->arbitraryButton->click();
+    shaped->phase->setValue(90);
+    f.select(1)->setChecked(true);
+    f.select(2)->setChecked(false);
+    f.channel(2)->phase->setValue(45);
+    // One channel at 25 kHz: 8 samples at 200 kS/s; 90 degrees are 2 samples.
+    f.frequency()->setValue(25000);
+    QCOMPARE(f.get<QLabel>(QStringLiteral("realOutput"))->accessibleName(),
+             QString::fromUtf8("Output: 25000.00 Hz at 200 kS/s, 8 samples per cycle\n"
+                               "Phase: Ch1 90.0\xc2\xb0"));
+    QCOMPARE(f.preview(2)->startText(), QString::fromUtf8("starts at 45.0\xc2\xb0"));
+    QVERIFY(f.preview(2)->isDimmed());
+    QCOMPARE(f.preview(1)->startText(), QString::fromUtf8("starts at 90.0\xc2\xb0"));
+    // The stretched cycle (0, 2.5, 5, -2.5, -10, -3.75, 2.5, 1.25) from its third sample.
+    const QVector<double> turned{5, -2.5, -10, -3.75, 2.5, 1.25, 0, 2.5};
+    const Sent s = startAndRead(f, 0);
+    QCOMPARE(s.perChannel, 8);
+    QVERIFY(sameBits(s.buffer, std::vector<double>(turned.begin(), turned.end())));
+    QVERIFY(sameBits(turned, f.preview(1)->samples()));
+    QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_generateWaveforms")).value(0))
+                 .value(QStringLiteral("channelMask")),
+             QStringLiteral("0x01"));
 }
 
 QTEST_MAIN(tst_panel_shapes)

@@ -73,6 +73,8 @@ private slots:
     void redrawnLikeNew();
     void drawnWhereTheCardClips_data();
     void drawnWhereTheCardClips();
+    void texts_data();
+    void texts();
 };
 
 void tst_preview::thinning_data()
@@ -326,6 +328,62 @@ void tst_preview::drawnWhereTheCardClips()
         if (i == 0 && ruleRuns >= 0)
             QCOMPARE(column.ruleRuns, ruleRuns);
     }
+}
+
+void tst_preview::texts_data()
+{
+    QTest::addColumn<int>("count");     // samples from -5 V to the last one
+    QTest::addColumn<double>("last");   // volts
+    QTest::addColumn<QString>("phase"); // applied, as given to the preview
+    QTest::addColumn<bool>("differs");  // from the phase asked for
+    QTest::addColumn<bool>("dimmed");
+    QTest::addColumn<QString>("start"); // under the plot's left end
+    QTest::addColumn<QString>("note");  // under its middle
+    QTest::addColumn<QString>("described");
+    QTest::newRow("plain") << 200 << 5.0 << QString() << false << false << "0" << QString()
+                           << "One period of 1 ms in 200 samples";
+    QTest::newRow("no phase") << 200 << 5.0 << QString::fromUtf8("0.0\xc2\xb0") << false << false
+                              << "0" << QString() << "One period of 1 ms in 200 samples";
+    QTest::newRow("a phase rounded to whole samples")
+        << 2000 << 5.0 << QString::fromUtf8("120.1\xc2\xb0") << true << false
+        << QString::fromUtf8("starts at 120.1\xc2\xb0") << QString()
+        << QString::fromUtf8("One period of 1 ms in 2000 samples, starts at 120.1\xc2\xb0");
+    QTest::newRow("a phase of 0.04 rounded to none")
+        << 200 << 5.0 << QString::fromUtf8("0.0\xc2\xb0") << true << false
+        << QString::fromUtf8("starts at 0.0\xc2\xb0") << QString()
+        << QString::fromUtf8("One period of 1 ms in 200 samples, starts at 0.0\xc2\xb0");
+    QTest::newRow("not selected") << 200 << 5.0 << QString() << false << true << "0"
+                                  << "Not selected"
+                                  << "One period of 1 ms in 200 samples. Not selected";
+    QTest::newRow("beyond the range, with a phase, not selected")
+        << 4 << 12.0 << QString::fromUtf8("90.0\xc2\xb0") << false << true
+        << QString::fromUtf8("starts at 90.0\xc2\xb0") << "Not selected; exceeds the card's range"
+        << QString::fromUtf8("One period of 1 ms in 4 samples, starts at 90.0\xc2\xb0. Not "
+                             "selected; exceeds the card's range");
+}
+
+// What the preview says in words: under the plot, and to a screen reader.
+void tst_preview::texts()
+{
+    QFETCH(int, count);
+    QFETCH(double, last);
+    QFETCH(QString, phase);
+    QFETCH(bool, differs);
+    QFETCH(bool, dimmed);
+    QFETCH(QString, start);
+    QFETCH(QString, note);
+    QFETCH(QString, described);
+    std::vector<double> samples(std::size_t(count), -5.0);
+    samples.back() = last;
+    tn6820fp_preview preview;
+    preview.setRange(-10, 10);
+    preview.setTrace(samples.data(), count, 1e-3);
+    preview.setPhase(phase, differs);
+    preview.setDimmed(dimmed);
+    QCOMPARE(preview.startText(), start);
+    QCOMPARE(preview.noteText(), note);
+    QCOMPARE(preview.periodText(), QStringLiteral("1 ms"));
+    QCOMPARE(preview.accessibleDescription(), described);
 }
 
 QTEST_MAIN(tst_preview)

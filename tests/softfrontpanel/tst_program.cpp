@@ -78,6 +78,8 @@ private slots:
     void options_data();
     void options();
     void optionsChild();
+    void parsedOptions_data();
+    void parsedOptions();
 };
 
 void tst_program::paths_data()
@@ -271,6 +273,72 @@ void tst_program::optionsChild()
         QVERIFY(!answers.allAnswered()); // nothing was asked
     else
         QVERIFY(answers.allAnswered());
+}
+
+void tst_program::parsedOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("message"); // for a refusal
+    QTest::addColumn<QString>("opened");  // descriptor and number, for Open
+    const int refuse = tn6820fp_options::Refuse;
+    const int run = tn6820fp_options::Run;
+    const QString longest(255, QLatin1Char('A'));
+    const QString descriptorRule =
+        QStringLiteral("The resource descriptor must be 1 to 255 printable ASCII characters.");
+    QTest::newRow("nothing") << QStringList{} << run << QString() << QString();
+    QTest::newRow("descriptor of 255 characters")
+        << QStringList{"--resource", longest, "--fc", "64"} << run << QString() << longest + " 64";
+    QTest::newRow("descriptor of 256 characters")
+        << QStringList{"--resource", longest + "A", "--fc", "1"} << refuse << descriptorRule
+        << QString();
+    QTest::newRow("empty descriptor")
+        << QStringList{"--resource=", "--fc=1"} << refuse << descriptorRule << QString();
+    QTest::newRow("descriptor with a letter beyond ASCII")
+        << QStringList{"--resource", QString::fromUtf8("VXI0::8::INSTR\xc3\xa9"), "--fc", "1"}
+        << refuse << descriptorRule << QString();
+    QTest::newRow("descriptor with a tab")
+        << QStringList{"--resource", "VXI0::8::\tINSTR", "--fc", "1"} << refuse << descriptorRule
+        << QString();
+    QTest::newRow("card number 0")
+        << QStringList{"--resource", "VXI0::8::INSTR", "--fc", "0"} << refuse
+        << "The card number '0' is not a number from 1 to 64." << QString();
+    QTest::newRow("card number -1")
+        << QStringList{"--resource", "VXI0::8::INSTR", "--fc=-1"} << refuse
+        << "The card number '-1' is not a number from 1 to 64." << QString();
+    QTest::newRow("card number 1") << QStringList{"--resource", "VXI0::8::INSTR", "--fc", "1"}
+                                   << run << QString() << "VXI0::8::INSTR 1";
+    QTest::newRow("resource given twice")
+        << QStringList{"--resource", "A", "--resource", "B", "--fc", "1"} << refuse
+        << "--resource is given more than once." << QString();
+    QTest::newRow("card number given twice")
+        << QStringList{"--resource", "A", "--fc", "1", "--fc", "1"} << refuse
+        << "--fc is given more than once." << QString();
+    QTest::newRow("card number alone")
+        << QStringList{"--fc", "1"} << refuse << "--resource and --fc go together." << QString();
+    QTest::newRow("help before a bad option")
+        << QStringList{"--help", "--fc", "x"} << int(tn6820fp_options::Help) << QString()
+        << QString();
+}
+
+// The options as read, without running the program: every refusal says what
+// is wrong in one line, and nothing that is refused opens a card.
+void tst_program::parsedOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, message);
+    QFETCH(QString, opened);
+    const tn6820fp_options o =
+        tn6820fp_parseOptions(QStringList{QStringLiteral("tn6820fp")} + arguments);
+    QCOMPARE(int(o.action), action);
+    QCOMPARE(o.message, message);
+    if (action == tn6820fp_options::Refuse)
+        QVERIFY(o.text.startsWith(QLatin1String("Usage: ")));
+    QCOMPARE(o.start.kind == tn6800fp_startChoice::Open
+                 ? o.start.descriptor + QLatin1Char(' ') + QString::number(o.start.fcNumber)
+                 : QString(),
+             opened);
 }
 
 QTEST_MAIN(tst_program)
