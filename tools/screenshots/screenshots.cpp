@@ -228,6 +228,20 @@ int main(int argc, char **argv)
         panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(0);
         shootThreeChannels(panel, QStringLiteral("panel-demo-three"));
         shootPhasesAndShape(panel, QStringLiteral("panel-demo-shapes"));
+        // A phase on every channel: the line under the common settings wraps.
+        for (int n = 1; n <= 8; ++n) {
+            panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))
+                ->setChecked(true);
+            panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n))
+                ->phase->setValue(100 + 30.1 * n);
+        }
+        shoot(&panel, QStringLiteral("panel-demo-every-phase"));
+        for (int n = 1; n <= 8; ++n) {
+            panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))
+                ->setChecked(n <= 4);
+            panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n))
+                ->phase->setValue(0);
+        }
         panel.findChild<QCheckBox *>(QStringLiteral("channelSelect3"))->setChecked(true);
         panel.findChild<QPushButton *>(QStringLiteral("panelStartButton"))->click();
         shoot(&panel, QStringLiteral("panel-generating"));
