@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,13 +18,14 @@
 #include "tn6800.h"
 #include "tn6800fp_about.h"
 #include "tn6800fp_led.h"
+#include "tn6800fp_messages.h"
 #include "tn6800fp_widgets.h"
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
 #include "tn6820fp_comset.h"
 #include "tn6820fp_preview.h"
 #include "tn6820fp_report.h"
-#include "tn6820fp_synthesis.h"
+#include "tn6820fp_shapefile.h"
 
 namespace {
 
@@ -73,24 +75,25 @@ void tn6820fp_App::readOutputLimits()
 
 void tn6820fp_App::buildGenerationPage()
 {
+    m_settings = tn6820fp_panelSettings::initial(hiLimit);
     generationPage = new QWidget;
-    auto *P = new QVBoxLayout(generationPage);
-    auto *Q = new QHBoxLayout;
-    auto *R = new QVBoxLayout;
-    P->addLayout(Q);
-    Q->addLayout(R);
+    auto *page = new QVBoxLayout(generationPage);
+    auto *columns = new QHBoxLayout;
+    auto *channelColumn = new QVBoxLayout;
+    page->addLayout(columns);
+    columns->addLayout(channelColumn);
     channelTabs = new QTabWidget;
     channelTabs->setObjectName(QStringLiteral("channelTabs"));
-    R->addWidget(channelTabs);
-    for (int n = 1; n <= 8; ++n) {
-        QWidget *page = new QWidget;
-        channelPages[n - 1] = page;
-        auto *pageLayout = new QVBoxLayout(page);
-        channelTabs->addTab(page, QStringLiteral("Ch%1").arg(n));
+    channelColumn->addWidget(channelTabs);
+    for (int n = 1; n <= tn6820fp_channelCount; ++n) {
+        QWidget *tab = new QWidget;
+        channelPages[n - 1] = tab;
+        auto *tabLayout = new QVBoxLayout(tab);
+        channelTabs->addTab(tab, QStringLiteral("Ch%1").arg(n));
         tn6820fp_chSet *settings = new tn6820fp_chSet;
         settings->setObjectName(QStringLiteral("channelSettings%1").arg(n));
         channelSettings[n - 1] = settings;
-        pageLayout->addWidget(settings);
+        tabLayout->addWidget(settings);
         settings->amplitude->setValue(hiLimit);
         settings->amplitude->setRange(0, hiLimit);
         settings->offset->setRange(lowLimit, hiLimit);
@@ -99,11 +102,16 @@ void tn6820fp_App::buildGenerationPage()
         preview->setAccessibleName(QStringLiteral("Preview of channel %1").arg(n));
         preview->setRange(lowLimit, hiLimit);
         channelPreview[n - 1] = preview;
-        pageLayout->addWidget(preview, 1);
-        connect(settings, &tn6820fp_chSet::changed, this, &tn6820fp_App::showRealOutput);
+        tabLayout->addWidget(preview, 1);
+        settings->setShapeReader([this, n](const QString &path) { return readShape(n, path); });
         connect(settings, &tn6820fp_chSet::changed, this, [this, n] {
-            showPreview(n,
-                        tn6820fp_chooseRate(commonSettings->freqBox->value(), checkedChannels()));
+            tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n - 1)];
+            const tn6820fp_chSet *ch = channelSettings[n - 1];
+            c.waveform = tn6820fp_waveform(ch->waveform);
+            c.amplitude = ch->amplitude->value();
+            c.offset = ch->offset->value();
+            c.phase = ch->phase->value();
+            replanChannel(n);
         });
     }
     // All eight channel tabs stay in view: the page is at least as wide as the
@@ -118,7 +126,7 @@ void tn6820fp_App::buildGenerationPage()
                                       channelTabs->minimumSizeHint().width()));
     commonSettings = new tn6820fp_comSet(QStringLiteral("Common Settings"));
     commonSettings->setObjectName(QStringLiteral("commonSettings"));
-    R->addWidget(commonSettings);
+    channelColumn->addWidget(commonSettings);
     realOutputLabel = new QLabel;
     realOutputLabel->setObjectName(QStringLiteral("realOutput"));
     realOutputLabel->setTextFormat(Qt::RichText);
@@ -130,7 +138,7 @@ void tn6820fp_App::buildGenerationPage()
                                     "of its update rates,\nso the frequency is the rate divided by "
                                     "the samples of one cycle.\nIt depends on the frequency, the "
                                     "number of channels selected and the mode."));
-    R->addWidget(realOutputLabel);
+    channelColumn->addWidget(realOutputLabel);
 
     generationGroup = new QGroupBox(QStringLiteral("Waveform Generation Control"));
     generationGroup->setObjectName(QStringLiteral("generationGroup"));
@@ -154,12 +162,12 @@ void tn6820fp_App::buildGenerationPage()
         "waveform\nContinuous - generates a continuous waveform");
     tn6800fp_setHelp(generateMode, modeTip);
     control->addWidget(generateMode);
-    P->addWidget(generationGroup);
+    page->addWidget(generationGroup);
 
     selectGroup = new QGroupBox(QStringLiteral("Select Channel"));
     selectGroup->setObjectName(QStringLiteral("selectGroup"));
     auto *selectLayout = new QVBoxLayout(selectGroup);
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= tn6820fp_channelCount; ++n) {
         auto *box = new QCheckBox(QStringLiteral("Channel %1").arg(n));
         box->setObjectName(QStringLiteral("channelSelect%1").arg(n));
         tn6800fp_setHelp(box, QStringLiteral("Channel Number %1").arg(n));
@@ -167,7 +175,7 @@ void tn6820fp_App::buildGenerationPage()
         channelSelect[n - 1] = box;
         selectLayout->addWidget(box);
     }
-    Q->addWidget(selectGroup);
+    columns->addWidget(selectGroup);
     mainTabs->addTab(generationPage, QStringLiteral("Waveform Generation"));
 
     connect(startButton, &QPushButton::clicked, this, &tn6820fp_App::start);
@@ -176,18 +184,29 @@ void tn6820fp_App::buildGenerationPage()
             &tn6820fp_App::setFilt);
     connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
             &tn6820fp_App::setFreq);
+    // The widgets write the settings; the plan is made from them.
     connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &tn6820fp_App::showRealOutput);
+            [this](int frequency) {
+                m_settings.frequency = frequency;
+                replan();
+            });
+    connect(commonSettings->filterBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int filter) {
+                m_settings.filter = filter;
+                m_plan.filter = filter;
+            });
     connect(generateMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &tn6820fp_App::showRealOutput);
-    connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &tn6820fp_App::showPreviews);
-    for (QCheckBox *box : channelSelect) {
-        connect(box, &QCheckBox::toggled, this, &tn6820fp_App::showRealOutput);
-        connect(box, &QCheckBox::toggled, this, &tn6820fp_App::showPreviews);
+            [this](int mode) {
+                m_settings.mode = mode;
+                replan();
+            });
+    for (int n = 1; n <= tn6820fp_channelCount; ++n) {
+        connect(channelSelect[n - 1], &QCheckBox::toggled, this, [this, n](bool on) {
+            m_settings.channels[std::size_t(n - 1)].selected = on;
+            replan();
+        });
     }
-    showRealOutput();
-    showPreviews();
+    replan();
 }
 
 void tn6820fp_App::buildWritePage()
@@ -198,7 +217,7 @@ void tn6820fp_App::buildWritePage()
     group->setObjectName(QStringLiteral("immediateGroup"));
     auto *rows = new QVBoxLayout(group);
     layout->addWidget(group);
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= tn6820fp_channelCount; ++n) {
         auto *box = new QDoubleSpinBox;
         box->setObjectName(QStringLiteral("dacValue%1").arg(n));
         box->setRange(lowLimit, hiLimit);
@@ -261,48 +280,33 @@ void tn6820fp_App::addHardwareInfo()
 
 int tn6820fp_App::start()
 {
-    selectedCount = 0;
-    ViUInt16 chanMask = 0;
-    for (int n = 1; n <= 8; ++n) {
-        if (channelSelect[n - 1]->isChecked()) {
-            ++selectedCount;
-            chanMask |= ViUInt16(1u << (n - 1));
-        }
-    }
+    // Everything sent is the plan's: the rate, the mask and the very samples
+    // the previews have shown.
+    const tn6820fp_plan &plan = m_plan;
+    selectedCount = plan.selectedCount;
+    const ViUInt16 chanMask = ViUInt16(plan.channelMask);
     if (selectedCount == 0) {
         qDebug("At least one channel should be selected");
         return 0;
     }
     stop();
-    const int f = commonSettings->freqBox->value();
-    const int filt = commonSettings->filterBox->currentIndex();
-    const tn6820fp_rateChoice rate = tn6820fp_chooseRate(f, selectedCount);
+    const int f = plan.frequency;
+    const int filt = plan.filter;
+    const tn6820fp_rateChoice &rate = plan.rate;
     startButton->setEnabled(false);
     mainTabs->setTabEnabled(kWriteTab, false);
-    const int mode = generateMode->currentIndex();
     // A single cycle outputs one cycle of each channel, and the driver reads one
     // segment per channel, back to back: each block then holds exactly that
     // cycle. Repeating it would hand the second channel the first one's repeat.
-    const int nIter = tn6820fp_cyclesPerChannel(rate, mode);
-    buffer.resize(std::size_t(selectedCount) * std::size_t(nIter) * std::size_t(rate.segLen));
-    tn6820fp_channelWave channels[8];
-    for (int n = 1; n <= 8; ++n) {
-        if (!channelSelect[n - 1]->isChecked())
-            continue;
-        tn6820fp_chSet *ch = channelSettings[n - 1];
-        ch->led->setValue(1);
-        channels[n - 1] = ch->wave(true);
-    }
-    tn6820fp_synthesize(channels, rate.segLen, nIter, buffer.data());
-    const double period = tn6820fp_realPeriod(rate);
-    const double *block = buffer.data();
-    for (int n = 0; n < 8; ++n) {
-        if (channels[n].selected) {
-            channelPreview[n]->setTrace(block, rate.segLen, period);
-            block += std::size_t(nIter) * std::size_t(rate.segLen);
+    buffer = plan.samples;
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        if ((chanMask >> n) & 1u) {
+            channelSettings[n]->led->setValue(1);
+            channelPreview[n]->setTrace(plan.cycles[std::size_t(n)].data(), rate.segLen,
+                                        plan.period);
         }
     }
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
         channelSelect[n]->setEnabled(false);
         channelSettings[n]->setEnabled(false);
     }
@@ -310,8 +314,8 @@ int tn6820fp_App::start()
     commonSettings->setEnabled(false);
     if (demoMode)
         return 0;
-    const ViInt32 rateCode = tn6820fp_updateCodes[rate.freqIdx];
-    if (mode == 0) {
+    const ViInt32 rateCode = plan.rateCode;
+    if (plan.mode == ModeSingleCycle) {
         reportDriverStatus(tn6820_generateWaveforms(vi(), chanMask, rate.segLen, rateCode,
                                                     ViInt16(filt), tn6820_GROUP_BY_CHANNEL,
                                                     buffer.data()),
@@ -332,7 +336,7 @@ int tn6820fp_App::start()
 
 int tn6820fp_App::stop()
 {
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
         channelSettings[n]->setEnabled(true);
         channelSelect[n]->setEnabled(true);
         if (channelSelect[n]->isChecked())
@@ -353,8 +357,8 @@ int tn6820fp_App::stop()
 
 int tn6820fp_App::setDac(double)
 {
-    double dac_val[8];
-    for (int n = 0; n < 8; ++n)
+    double dac_val[tn6820fp_channelCount];
+    for (int n = 0; n < tn6820fp_channelCount; ++n)
         dac_val[n] = dacValue[n]->value();
     if (demoMode)
         return 0;
@@ -378,91 +382,41 @@ int tn6820fp_App::setFreq(int)
     return 0;
 }
 
-QString tn6820fp_realOutputLine::text() const
+void tn6820fp_App::replan()
 {
-    return compose(QStringLiteral("\n"), QLatin1Char(' '),
-                   [](const QString &part, bool) { return part; });
+    m_plan = tn6820fp_planOf(m_settings, &m_unitTables);
+    showRealOutput();
+    showPreviews();
 }
 
-QString tn6820fp_realOutputLine::html() const
+void tn6820fp_App::replanChannel(int n)
 {
-    return compose(QStringLiteral("<br>"), QChar(0x00a0), [](const QString &part, bool differs) {
-        return differs ? QStringLiteral("<b style='color:#b35c00'>%1</b>").arg(part.toHtmlEscaped())
-                       : part.toHtmlEscaped();
-    });
+    tn6820fp_replanChannel(m_plan, m_settings, n - 1, &m_unitTables);
+    showRealOutput();
+    showPreview(n);
 }
 
-QString
-tn6820fp_realOutputLine::compose(const QString &lineBreak, QChar space,
-                                 const std::function<QString(const QString &, bool)> &mark) const
+bool tn6820fp_App::readShape(int n, const QString &path)
 {
-    if (frequency.isEmpty())
-        return mark(rest, false);
-    QString line =
-        mark(QStringLiteral("Output: "), false) + mark(frequency, differs) + mark(rest, false);
-    for (int i = 0; i < phases.size(); ++i)
-        line += (i == 0 ? lineBreak + mark(QStringLiteral("Phase: "), false)
-                        : mark(QStringLiteral(", "), false)) +
-                mark(QStringLiteral("Ch%1").arg(phases[i].channel) + space, false) +
-                mark(phases[i].text, phases[i].differs);
-    return line;
-}
-
-tn6820fp_phaseText tn6820fp_phaseTextOf(double asked, int segLen)
-{
-    tn6820fp_phaseText phase;
-    const double applied = tn6820fp_appliedPhase(tn6820fp_phaseSteps(asked, segLen), segLen);
-    phase.text = QString::number(applied, 'f', 1) + QStringLiteral("\u00b0");
-    phase.differs = phase.text != QString::number(asked, 'f', 1) + QStringLiteral("\u00b0");
-    return phase;
-}
-
-tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode,
-                                              const QVector<QPair<int, double>> &phases)
-{
-    tn6820fp_realOutputLine line;
-    if (selectedCount < 1) {
-        line.rest = QStringLiteral("No channel selected");
-        return line;
+    tn6820fp_shape read = tn6820fp_readShapeFile(path);
+    if (!read.error.isEmpty()) {
+        showWarning(QStringLiteral("The waveform was not changed. ") + read.error);
+        return false;
     }
-    const tn6820fp_rateChoice rate = tn6820fp_chooseRate(frequency, selectedCount);
-    const QString real = QString::number(tn6820fp_realFrequency(rate), 'f', 2);
-    line.differs = real != QString::number(double(frequency), 'f', 2);
-    line.frequency = real + QStringLiteral(" Hz");
-    const int perSecond = int(tn6820fp_updateRates[rate.freqIdx]);
-    const QString speed = perSecond >= 1000 ? QStringLiteral("%1 kS/s").arg(perSecond / 1000)
-                                            : QStringLiteral("%1 S/s").arg(perSecond);
-    line.rest = QStringLiteral(" at %1, %2 samples per cycle").arg(speed).arg(rate.segLen);
-    if (mode != 0) {
-        const int cycles = tn6820fp_cyclesPerChannel(rate, mode);
-        line.rest += cycles == 1 ? QStringLiteral(", 1 cycle in memory")
-                                 : QStringLiteral(", %1 cycles in memory").arg(cycles);
-    }
-    for (const auto &asked : phases) {
-        const tn6820fp_phaseText phase = tn6820fp_phaseTextOf(asked.second, rate.segLen);
-        line.phases.push_back({asked.first, phase.text, phase.differs});
-    }
-    return line;
-}
-
-int tn6820fp_App::checkedChannels() const
-{
-    int count = 0;
-    for (const QCheckBox *box : channelSelect)
-        count += box->isChecked() ? 1 : 0;
-    return count;
+    auto shape = std::make_shared<tn6820fp_arbitraryShape>();
+    shape->values.swap(read.values);
+    shape->file = QFileInfo(path).fileName();
+    tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n - 1)];
+    c.shape = shape;
+    channelSettings[n - 1]->showShape(shape->file, int(shape->values.size()));
+    if (c.waveform == WaveArbitrary)
+        replanChannel(n);
+    return true;
 }
 
 int tn6820fp_App::showRealOutput()
 {
-    QVector<QPair<int, double>> phases;
-    for (int n = 1; n <= 8; ++n) {
-        const double phase = channelSettings[n - 1]->phaseValue();
-        if (channelSelect[n - 1]->isChecked() && phase != 0)
-            phases.push_back({n, phase});
-    }
-    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(
-        commonSettings->freqBox->value(), checkedChannels(), generateMode->currentIndex(), phases);
+    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(m_plan);
     realOutputLabel->setAccessibleName(line.text());
     realOutputLabel->setText(line.html());
     return 0;
@@ -470,24 +424,17 @@ int tn6820fp_App::showRealOutput()
 
 int tn6820fp_App::showPreviews()
 {
-    // Without a channel selected, the previews show what one channel would get.
-    const tn6820fp_rateChoice rate =
-        tn6820fp_chooseRate(commonSettings->freqBox->value(), checkedChannels());
-    for (int n = 1; n <= 8; ++n)
-        showPreview(n, rate);
+    for (int n = 1; n <= tn6820fp_channelCount; ++n)
+        showPreview(n);
     return 0;
 }
 
-void tn6820fp_App::showPreview(int n, const tn6820fp_rateChoice &rate)
+// Without a channel selected, the previews show what one channel would get.
+void tn6820fp_App::showPreview(int n)
 {
-    const bool selected = channelSelect[n - 1]->isChecked();
-    const tn6820fp_channelWave wave = channelSettings[n - 1]->wave(selected);
-    previewSegment.resize(std::size_t(rate.segLen));
-    tn6820fp_synthesizeCycle(wave, rate.segLen, previewSegment.data(),
-                             unitTables.of(wave.waveform, rate.segLen));
     tn6820fp_preview *preview = channelPreview[n - 1];
-    preview->setDimmed(!selected);
-    const tn6820fp_phaseText phase = tn6820fp_phaseTextOf(wave.phase, rate.segLen);
-    preview->setPhase(phase.text, phase.differs);
-    preview->swapTrace(previewSegment, tn6820fp_realPeriod(rate));
+    const std::vector<double> &cycle = m_plan.cycles[std::size_t(n - 1)];
+    preview->setDimmed(!m_settings.channels[std::size_t(n - 1)].selected);
+    preview->setPhase(m_plan.phases[std::size_t(n - 1)]);
+    preview->setTrace(cycle.data(), int(cycle.size()), m_plan.period);
 }

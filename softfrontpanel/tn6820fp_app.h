@@ -1,13 +1,10 @@
 #ifndef TN6820FP_APP_H
 #define TN6820FP_APP_H
 
-#include <QPair>
-#include <QVector>
-#include <functional>
 #include <vector>
 
 #include "tn6800fp_appfc.h"
-#include "tn6820fp_synthesis.h"
+#include "tn6820fp_plan.h"
 
 class QCheckBox;
 class QComboBox;
@@ -33,9 +30,12 @@ public:
                           const tn6800fp_startChoice &start = tn6800fp_startChoice());
     ~tn6820fp_App() override;
 
-    double lowLimitVolts() const { return lowLimit; }
-    double highLimitVolts() const { return hiLimit; }
+    // What the last start sent.
     const std::vector<double> &samples() const { return buffer; }
+    // What the Waveform Generation page is set to, and what a start would
+    // send for it now.
+    const tn6820fp_panelSettings &settings() const { return m_settings; }
+    const tn6820fp_plan &plan() const { return m_plan; }
 
 public slots:
     int start();
@@ -43,11 +43,11 @@ public slots:
     int setDac(double value);
     int setFilt(int filter);
     int setFreq(int freq);
-    // Shows what the card will really output for the frequency, channels and
-    // mode now set: the choice start() makes, from the same functions.
+    // Shows what the card will really output for the settings: the plan's
+    // rate, real frequency and phases.
     int showRealOutput();
-    // Draws one cycle of every channel as start() would compute it now; while
-    // generating, start() shows what it sent instead.
+    // Draws one cycle of every channel from the plan; while generating,
+    // start() shows what it sent instead.
     int showPreviews();
 
 protected:
@@ -55,74 +55,37 @@ protected:
     QTabWidget *channelTabs;
     QWidget *generationPage;
     QWidget *writePage;
-    QWidget *channelPages[8];
+    QWidget *channelPages[tn6820fp_channelCount];
     QGroupBox *selectGroup;
-    QCheckBox *channelSelect[8];
-    tn6820fp_chSet *channelSettings[8];
+    QCheckBox *channelSelect[tn6820fp_channelCount];
+    tn6820fp_chSet *channelSettings[tn6820fp_channelCount];
     tn6820fp_comSet *commonSettings;
     QGroupBox *generationGroup;
     QPushButton *startButton;
     QPushButton *stopButton;
     QComboBox *generateMode;
     QLabel *realOutputLabel;
-    tn6820fp_preview *channelPreview[8];
-    QDoubleSpinBox *dacValue[8];
+    tn6820fp_preview *channelPreview[tn6820fp_channelCount];
+    QDoubleSpinBox *dacValue[tn6820fp_channelCount];
     double lowLimit = -10.0;
     double hiLimit = 10.0;
     std::vector<double> buffer;
     qint32 selectedCount = 1;
 
 private:
-    int checkedChannels() const;
-    void showPreview(int n, const tn6820fp_rateChoice &rate);
     void readOutputLimits();
     void buildGenerationPage();
     void buildWritePage();
     void addHardwareInfo();
+    // The settings changed: the plan is made again, whole or for one channel.
+    void replan();
+    void replanChannel(int n);
+    void showPreview(int n);
+    bool readShape(int n, const QString &path);
 
-    tn6820fp_unitTables unitTables;
-    std::vector<double> previewSegment;
+    tn6820fp_panelSettings m_settings;
+    tn6820fp_plan m_plan;
+    tn6820fp_unitTables m_unitTables;
 };
-
-// A phase as the card applies it, in whole samples: "120.1°", and whether
-// that differs (at one decimal) from the phase asked for.
-struct tn6820fp_phaseText
-{
-    QString text;
-    bool differs = false;
-};
-tn6820fp_phaseText tn6820fp_phaseTextOf(double asked, int segLen);
-
-// The line that says what the card will output: "Output: " + frequency
-// ("3030.30 Hz") + rest (" at 200 kS/s, 66 samples per cycle", with ", N
-// cycles in memory" when continuous, mode 1), and, when selected channels have
-// a phase, a second line "Phase: Ch2 120.1°, Ch3 239.9°" of the phases
-// applied. Without a channel there is no frequency and rest is "No channel
-// selected".
-struct tn6820fp_realOutputLine
-{
-    struct Phase
-    {
-        int channel;
-        QString text;
-        bool differs;
-    };
-    QString frequency;
-    QString rest;
-    bool differs = false; // the frequency is not the one asked for
-    QVector<Phase> phases;
-    QString text() const;
-    // The same as rich text, with what differs from what was asked in amber;
-    // a line too long for its label wraps between channels, never inside one.
-    QString html() const;
-
-private:
-    // space: what stands between a channel and its phase.
-    QString compose(const QString &lineBreak, QChar space,
-                    const std::function<QString(const QString &, bool)> &mark) const;
-};
-// phases: (channel, degrees asked) of the selected channels with a phase.
-tn6820fp_realOutputLine tn6820fp_realOutputOf(int frequency, int selectedCount, int mode,
-                                              const QVector<QPair<int, double>> &phases = {});
 
 #endif

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,24 +10,24 @@
 
 #include "tn6800fp_icons.h"
 #include "tn6800fp_led.h"
-#include "tn6800fp_messages.h"
 #include "tn6800fp_widgets.h"
-#include "tn6820fp_icons.h"
-#include "tn6820fp_shapefile.h"
+#include "tn6820fp_lastfolder.h"
 
 namespace {
 
-QPushButton *waveButton(const QPixmap &icon, const char *name, const char *what)
+QPushButton *waveButton(const tn6820fp_waveformInfo &w)
 {
     auto *b = new QPushButton;
-    b->setObjectName(QLatin1String(name));
+    b->setObjectName(QLatin1String(w.buttonName));
     b->setCheckable(true);
+    const QPixmap icon(w.picture);
     b->setIcon(tn6800fp_icon(icon));
     b->setIconSize(icon.size());
-    const QString tip = QStringLiteral("Selects the %1 waveform to be generated on this channel")
-                            .arg(QLatin1String(what));
+    const QLatin1String what(w.title);
+    const QString tip =
+        QStringLiteral("Selects the %1 waveform to be generated on this channel").arg(what);
     tn6800fp_setHelp(b, tip);
-    b->setAccessibleName(QStringLiteral("%1 waveform").arg(QLatin1String(what)));
+    b->setAccessibleName(QStringLiteral("%1 waveform").arg(what));
     b->setAccessibleDescription(tip);
     return b;
 }
@@ -63,21 +62,23 @@ tn6820fp_chSet::tn6820fp_chSet()
                                      "channel"));
     top->addWidget(led);
     top->addStretch();
-    sineButton = waveButton(tn6820fp_sinePixmap(), "sineButton", "Sine");
-    squareButton = waveButton(tn6820fp_squarePixmap(), "squareButton", "Square");
-    sawButton = waveButton(tn6820fp_sawPixmap(), "sawButton", "Saw");
-    triangleButton = waveButton(tn6820fp_trianglePixmap(), "triangleButton", "Triangle");
-    sineButton->setChecked(true);
-    for (QPushButton *b : {sineButton, squareButton, sawButton, triangleButton}) {
+    for (int i = 0; i < tn6820fp_waveformCount; ++i) {
+        QPushButton *b = waveButton(tn6820fp_waveforms[i]);
+        m_buttons[i] = b;
         top->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &tn6820fp_chSet::setWave);
+        if (tn6820fp_waveforms[i].unitCycle)
+            connect(b, &QPushButton::clicked, this, &tn6820fp_chSet::setWave);
     }
-    arbitraryButton = waveButton(tn6820fp_arbitraryPixmap(), "arbitraryButton", "Arbitrary");
+    sineButton = m_buttons[WaveSine - 1];
+    squareButton = m_buttons[WaveSquare - 1];
+    sawButton = m_buttons[WaveSaw - 1];
+    triangleButton = m_buttons[WaveTriangle - 1];
+    arbitraryButton = m_buttons[WaveArbitrary - 1];
+    sineButton->setChecked(true);
     tn6800fp_setHelp(arbitraryButton,
                      QStringLiteral("Selects an arbitrary waveform, one cycle read from a file "
                                     "(CSV or audio),\nto be generated on this channel. Hold "
                                     "Shift or Ctrl to choose another file"));
-    top->addWidget(arbitraryButton);
     connect(arbitraryButton, &QPushButton::clicked, this, &tn6820fp_chSet::chooseArbitrary);
     // The arbitrary shape's file, on a line of its own once there is one.
     shapeLabel = new QLabel;
@@ -130,44 +131,33 @@ double tn6820fp_chSet::phaseValue() const
     return phase->value();
 }
 
-tn6820fp_channelWave tn6820fp_chSet::wave(bool selected) const
+void tn6820fp_chSet::setShapeReader(std::function<bool(const QString &path)> reader)
 {
-    tn6820fp_channelWave w;
-    w.selected = selected;
-    w.waveform = waveform;
-    w.amplitude = amplitude->value();
-    w.offset = offset->value();
-    w.phase = phase->value();
-    w.shape = waveform == WaveArbitrary ? &arbitraryShape : nullptr;
-    return w;
+    m_readShape = std::move(reader);
 }
 
 bool tn6820fp_chSet::loadShape(const QString &path)
 {
-    tn6820fp_shape read = tn6820fp_readShapeFile(path);
-    if (!read.error.isEmpty()) {
-        showWarning(QStringLiteral("The waveform was not changed. ") + read.error);
-        return false;
-    }
-    arbitraryShape.swap(read.values);
-    const QString name = QFileInfo(path).fileName();
+    return m_readShape && m_readShape(path);
+}
+
+void tn6820fp_chSet::showShape(const QString &file, int count)
+{
+    m_hasShape = true;
     const QString elided = shapeLabel->fontMetrics().elidedText(
-        name, Qt::ElideMiddle, 30 * shapeLabel->fontMetrics().averageCharWidth());
-    shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(arbitraryShape.size()));
+        file, Qt::ElideMiddle, 30 * shapeLabel->fontMetrics().averageCharWidth());
+    shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(count));
+    shapeLabel->setToolTip(file);
     shapeLabel->show();
-    shapeLabel->setToolTip(QFileInfo(path).absoluteFilePath());
-    if (waveform == WaveArbitrary)
-        emit changed();
-    return true;
 }
 
 void tn6820fp_chSet::chooseArbitrary()
 {
     const bool another =
         QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-    if (arbitraryShape.empty() || another) {
-        static QString folder; // the last folder a shape came from, for this run
-        QFileDialog dialog(this, QStringLiteral("Arbitrary Waveform"), folder,
+    if (!m_hasShape || another) {
+        const QString kind = QStringLiteral("shapes");
+        QFileDialog dialog(this, QStringLiteral("Arbitrary Waveform"), tn6820fp_lastFolder(kind),
                            QStringLiteral("Waveforms (*.csv *.txt *.wav *.flac *.aif *.aiff "
                                           "*.au *.caf *.ogg);;All files (*)"));
         dialog.setObjectName(QStringLiteral("shapeFileDialog"));
@@ -177,7 +167,7 @@ void tn6820fp_chSet::chooseArbitrary()
                             !dialog.selectedFiles().isEmpty() &&
                             loadShape(dialog.selectedFiles().first());
         if (chosen)
-            folder = dialog.directory().absolutePath();
+            tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
         if (!chosen || waveform == WaveArbitrary) {
             // Nothing chosen: as before. A new file for the chosen shape: kept chosen.
             arbitraryButton->setChecked(waveform == WaveArbitrary);
@@ -190,13 +180,12 @@ void tn6820fp_chSet::chooseArbitrary()
 
 void tn6820fp_chSet::setWave()
 {
-    QPushButton *const buttons[] = {sineButton, squareButton, sawButton, triangleButton,
-                                    arbitraryButton};
-    for (int type = WaveSine; type <= WaveArbitrary; ++type) {
-        if (buttons[type - 1]->isChecked() && waveform != type) {
-            waveform = type;
-            for (QPushButton *other : buttons) {
-                if (other != buttons[type - 1])
+    for (int i = 0; i < tn6820fp_waveformCount; ++i) {
+        const int kind = tn6820fp_waveforms[i].kind;
+        if (m_buttons[i]->isChecked() && waveform != kind) {
+            waveform = kind;
+            for (QPushButton *other : m_buttons) {
+                if (other != m_buttons[i])
                     other->setChecked(false);
             }
             emit changed();

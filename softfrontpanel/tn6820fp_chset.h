@@ -2,17 +2,18 @@
 #define TN6820FP_CHSET_H
 
 #include <QWidget>
-#include <vector>
+#include <functional>
 
-#include "tn6820fp_synthesis.h"
+#include "tn6820fp_waveforms.h"
 
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
 class tn6800fp_led;
 
-// The settings of one DAC channel: its lamp, waveform, amplitude, offset and
-// phase, and the shape of its arbitrary waveform.
+// The controls of one DAC channel: its lamp, waveform, amplitude, offset and
+// phase, and the file of its arbitrary waveform. It holds no shape: a file
+// chosen here is handed to the channel's owner, who reads it and shows it back.
 class tn6820fp_chSet : public QWidget
 {
     Q_OBJECT
@@ -24,15 +25,15 @@ public:
     double offsetValue() const;
     double amplitudeValue() const;
     double phaseValue() const;
-    // What the synthesis needs of this channel, read from the controls.
-    tn6820fp_channelWave wave(bool selected) const;
 
-    // Reads one cycle of an arbitrary waveform from a file (CSV or audio).
-    // On success the channel holds it and shows its name and sample count;
-    // otherwise a warning names the file and where it went wrong, and nothing
-    // changes. The waveform itself is chosen with the Arbitrary button.
+    // Reads a shape file for this channel and says whether it did; on a
+    // failure it has told the user why. Set by the channel's owner.
+    void setShapeReader(std::function<bool(const QString &path)> reader);
+    // Hands a file to the reader as if it had been chosen in the dialog; the
+    // waveform itself is chosen with the Arbitrary button.
     bool loadShape(const QString &path);
-    const std::vector<double> &shape() const { return arbitraryShape; }
+    // Shows the shape the channel holds: its file's name and sample count.
+    void showShape(const QString &file, int count);
 
     tn6800fp_led *led;
     QDoubleSpinBox *amplitude;
@@ -47,18 +48,21 @@ public:
     QLabel *shapeLabel;
 
 public slots:
-    // The five buttons act as one exclusive group that may have none checked.
+    // The waveform buttons act as one exclusive group that may have none checked.
     void setWave();
     // The Arbitrary button: the first time, or with Shift or Ctrl held, it
     // asks for a file first; without one nothing changes.
     void chooseArbitrary();
 
 signals:
-    // The waveform, amplitude, offset, phase or arbitrary shape changed.
+    // The waveform, amplitude, offset or phase changed.
     void changed();
 
 private:
-    std::vector<double> arbitraryShape;
+    // In the order of tn6820fp_waveforms.
+    QPushButton *m_buttons[tn6820fp_waveformCount];
+    std::function<bool(const QString &path)> m_readShape;
+    bool m_hasShape = false;
 };
 
 #endif

@@ -83,16 +83,6 @@ void tn6820fp_thinToColumns(const double *samples, int count, int columns,
     }
 }
 
-QString tn6820fp_durationText(double seconds)
-{
-    const qint64 us = qRound64(seconds * 1e6);
-    if (us < 1000)
-        return QStringLiteral("%1 \u00b5s").arg(us);
-    if (us < 1000000)
-        return QString::number(double(us) / 1e3, 'g', 7) + QStringLiteral(" ms");
-    return QString::number(double(us) / 1e6, 'g', 10) + QStringLiteral(" s");
-}
-
 tn6820fp_preview::tn6820fp_preview(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -184,12 +174,11 @@ void tn6820fp_preview::traceChanged(double period)
     update();
 }
 
-void tn6820fp_preview::setPhase(const QString &applied, bool differs)
+void tn6820fp_preview::setPhase(const tn6820fp_phasePlan &phase)
 {
-    const bool none = applied.isEmpty() || applied.startsWith(QLatin1String("0.0"));
     setLabel(m_startLabel,
-             none && !differs ? QStringLiteral("0") : QStringLiteral("starts at ") + applied);
-    m_phaseDiffers = differs;
+             phase.shown() ? QStringLiteral("starts at ") + phase.text() : QStringLiteral("0"));
+    m_phaseDiffers = phase.differs;
     describe();
     update();
 }

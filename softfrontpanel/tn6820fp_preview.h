@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "tn6820fp_texts.h"
+
 // The span of values one pixel column of a plot must cover.
 struct tn6820fp_columnSpan
 {
@@ -21,10 +23,6 @@ struct tn6820fp_columnSpan
 // columns steps, whatever the ratio of the two.
 void tn6820fp_thinToColumns(const double *samples, int count, int columns,
                             tn6820fp_columnSpan *spans);
-
-// A duration in the unit that reads best: "20 µs", "330 µs", "41.66 ms", "1 s".
-// Whole microseconds, as every period the card can play is.
-QString tn6820fp_durationText(double seconds);
 
 // One cycle of a channel's samples, drawn as the card holds them: the vertical
 // axis is the card's output range with its edges and 0 V marked, the
@@ -44,9 +42,9 @@ public:
     // ones in their place, so that a caller's buffer is reused, not reallocated.
     void swapTrace(std::vector<double> &samples, double period);
     void setDimmed(bool dimmed);
-    // The phase the cycle starts at, as applied ("120.1°"); empty or "0.0°"
-    // for none. One that differs from the phase asked for is drawn in amber.
-    void setPhase(const QString &applied, bool differs);
+    // The phase the cycle starts at, as applied; one that differs from the
+    // phase asked for is drawn in amber.
+    void setPhase(const tn6820fp_phasePlan &phase);
 
     const std::vector<double> &samples() const { return m_samples; }
     bool exceedsRange() const { return m_exceeds; }

@@ -69,6 +69,12 @@ QString writeWav(const QTemporaryDir &dir, const QString &name, const QVector<do
     return QString::fromLocal8Bit(path);
 }
 
+// The arbitrary shape channel n (from 1) holds in the panel's settings.
+const tn6820fp_arbitraryShape *shapeOf(const PanelFixture &f, int n)
+{
+    return f.panel->settings().channels[std::size_t(n - 1)].shape.get();
+}
+
 } // namespace
 
 class tst_panel_shapes : public QObject
@@ -249,7 +255,7 @@ void tst_panel_shapes::arbitraryThroughTheDialog()
     QCOMPARE(ch->waveform, int(WaveSine));
     QVERIFY(ch->sineButton->isChecked());
     QVERIFY(!ch->arbitraryButton->isChecked());
-    QVERIFY(ch->shape().empty());
+    QVERIFY(!shapeOf(f, 2));
 
     answers.act(pick(good));
     ch->arbitraryButton->click();
@@ -257,7 +263,7 @@ void tst_panel_shapes::arbitraryThroughTheDialog()
     QCOMPARE(ch->waveform, int(WaveArbitrary));
     QVERIFY(!ch->sineButton->isChecked());
     QCOMPARE(ch->shapeLabel->text(), QStringLiteral("good.csv, 2 samples"));
-    QCOMPARE(ch->shape(), (std::vector<double>{1, -1}));
+    QCOMPARE(shapeOf(f, 2)->values, (std::vector<double>{1, -1}));
 
     // With Shift or Ctrl held, a click asks for another file even though the
     // channel has one; without a file chosen nothing changes.
@@ -268,13 +274,13 @@ void tst_panel_shapes::arbitraryThroughTheDialog()
     QCOMPARE(ch->waveform, int(WaveArbitrary));
     QVERIFY(ch->arbitraryButton->isChecked());
     QCOMPARE(ch->shapeLabel->text(), QStringLiteral("other.csv, 3 samples"));
-    QCOMPARE(ch->shape(), (std::vector<double>{1, 0, -1}));
+    QCOMPARE(shapeOf(f, 2)->values, (std::vector<double>{1, 0, -1}));
     answers.act([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
     QTest::mouseClick(ch->arbitraryButton, Qt::LeftButton, Qt::ControlModifier);
     QVERIFY(answers.allAnswered());
     QCOMPARE(ch->waveform, int(WaveArbitrary));
     QVERIFY(ch->arbitraryButton->isChecked());
-    QCOMPARE(ch->shape(), (std::vector<double>{1, 0, -1}));
+    QCOMPARE(shapeOf(f, 2)->values, (std::vector<double>{1, 0, -1}));
     // A plain click releases it, as for every shape.
     QTest::mouseClick(ch->arbitraryButton, Qt::LeftButton);
     QCOMPARE(ch->waveform, int(WaveNone));

@@ -332,32 +332,35 @@ void tst_preview::drawnWhereTheCardClips()
 
 void tst_preview::texts_data()
 {
-    QTest::addColumn<int>("count");     // samples from -5 V to the last one
-    QTest::addColumn<double>("last");   // volts
-    QTest::addColumn<QString>("phase"); // applied, as given to the preview
-    QTest::addColumn<bool>("differs");  // from the phase asked for
+    QTest::addColumn<int>("count");      // samples from -5 V to the last one
+    QTest::addColumn<double>("last");    // volts
+    QTest::addColumn<double>("degrees"); // the phase applied
+    QTest::addColumn<int>("tenths");     // as shown, in tenths of a degree
+    QTest::addColumn<bool>("differs");   // from the phase asked for
     QTest::addColumn<bool>("dimmed");
     QTest::addColumn<QString>("start"); // under the plot's left end
     QTest::addColumn<QString>("note");  // under its middle
     QTest::addColumn<QString>("described");
-    QTest::newRow("plain") << 200 << 5.0 << QString() << false << false << "0" << QString()
+    QTest::newRow("plain") << 200 << 5.0 << 0.0 << 0 << false << false << "0" << QString()
                            << "One period of 1 ms in 200 samples";
-    QTest::newRow("no phase") << 200 << 5.0 << QString::fromUtf8("0.0\xc2\xb0") << false << false
-                              << "0" << QString() << "One period of 1 ms in 200 samples";
+    // One sample of 8192 is 0.04 degrees: shown as 0.0, the phase asked for.
+    QTest::newRow("a phase too small to show")
+        << 8192 << 5.0 << 360.0 / 8192 << 0 << false << false << "0" << QString()
+        << "One period of 1 ms in 8192 samples";
     QTest::newRow("a phase rounded to whole samples")
-        << 2000 << 5.0 << QString::fromUtf8("120.1\xc2\xb0") << true << false
+        << 2000 << 5.0 << 120.06 << 1201 << true << false
         << QString::fromUtf8("starts at 120.1\xc2\xb0") << QString()
         << QString::fromUtf8("One period of 1 ms in 2000 samples, starts at 120.1\xc2\xb0");
     QTest::newRow("a phase of 0.04 rounded to none")
-        << 200 << 5.0 << QString::fromUtf8("0.0\xc2\xb0") << true << false
-        << QString::fromUtf8("starts at 0.0\xc2\xb0") << QString()
+        << 200 << 5.0 << 0.0 << 0 << true << false << QString::fromUtf8("starts at 0.0\xc2\xb0")
+        << QString()
         << QString::fromUtf8("One period of 1 ms in 200 samples, starts at 0.0\xc2\xb0");
-    QTest::newRow("not selected") << 200 << 5.0 << QString() << false << true << "0"
+    QTest::newRow("not selected") << 200 << 5.0 << 0.0 << 0 << false << true << "0"
                                   << "Not selected"
                                   << "One period of 1 ms in 200 samples. Not selected";
     QTest::newRow("beyond the range, with a phase, not selected")
-        << 4 << 12.0 << QString::fromUtf8("90.0\xc2\xb0") << false << true
-        << QString::fromUtf8("starts at 90.0\xc2\xb0") << "Not selected; exceeds the card's range"
+        << 4 << 12.0 << 90.0 << 900 << false << true << QString::fromUtf8("starts at 90.0\xc2\xb0")
+        << "Not selected; exceeds the card's range"
         << QString::fromUtf8("One period of 1 ms in 4 samples, starts at 90.0\xc2\xb0. Not "
                              "selected; exceeds the card's range");
 }
@@ -367,7 +370,8 @@ void tst_preview::texts()
 {
     QFETCH(int, count);
     QFETCH(double, last);
-    QFETCH(QString, phase);
+    QFETCH(double, degrees);
+    QFETCH(int, tenths);
     QFETCH(bool, differs);
     QFETCH(bool, dimmed);
     QFETCH(QString, start);
@@ -378,7 +382,11 @@ void tst_preview::texts()
     tn6820fp_preview preview;
     preview.setRange(-10, 10);
     preview.setTrace(samples.data(), count, 1e-3);
-    preview.setPhase(phase, differs);
+    tn6820fp_phasePlan phase;
+    phase.degrees = degrees;
+    phase.tenths = tenths;
+    phase.differs = differs;
+    preview.setPhase(phase);
     preview.setDimmed(dimmed);
     QCOMPARE(preview.startText(), start);
     QCOMPARE(preview.noteText(), note);

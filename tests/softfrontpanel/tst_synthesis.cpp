@@ -210,7 +210,7 @@ void tst_synthesis::rateChoiceCases()
     QFETCH(int, segLen);
     QFETCH(int, nIter);
     const tn6820fp_rateChoice c = tn6820fp_chooseRate(frequency, channels);
-    QCOMPARE(tn6820fp_updateCodes[c.freqIdx], code);
+    QCOMPARE(tn6820fp_updateCodes[c.rateIndex], code);
     QCOMPARE(c.segLen, segLen);
     QCOMPARE(c.nIter, nIter);
 }
@@ -227,18 +227,18 @@ void tst_synthesis::rateChoiceEveryFrequency()
                                       .arg(channels)
                                       .arg(QLatin1String(what)));
             };
-            QVERIFY2(c.freqIdx >= 0 && c.freqIdx < tn6820fp_rateCount, fail("rate index"));
+            QVERIFY2(c.rateIndex >= 0 && c.rateIndex < tn6820fp_rateCount, fail("rate index"));
             QVERIFY2(c.segLen >= 4, fail("segment shorter than 4"));
             // The cycle is the whole samples that last no longer than a period:
             // one sample more would.
-            const qint64 rate = qint64(kRates[tn6820fp_updateCodes[c.freqIdx]]);
+            const qint64 rate = qint64(kRates[tn6820fp_updateCodes[c.rateIndex]]);
             QVERIFY2(qint64(c.segLen) * f <= rate && qint64(c.segLen + 1) * f > rate,
                      fail("segment"));
             QVERIFY2(c.nIter >= 1, fail("no whole cycle"));
             QVERIFY2(c.segLen * c.nIter * channels <= 8192, fail("memory exceeded"));
             QVERIFY2((c.nIter + 1) * c.segLen > share, fail("not all whole cycles used"));
-            if (c.freqIdx > 0)
-                QVERIFY2(int(kRates[tn6820fp_updateCodes[c.freqIdx] - 1] / f) > share,
+            if (c.rateIndex > 0)
+                QVERIFY2(int(kRates[tn6820fp_updateCodes[c.rateIndex] - 1] / f) > share,
                          fail("a faster rate would fit"));
         }
     }

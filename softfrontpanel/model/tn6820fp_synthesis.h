@@ -3,36 +3,32 @@
 
 #include <vector>
 
+#include "tn6820fp_waveforms.h"
+
 // Waveform synthesis and the choice of update rate for the 6820: plain
-// functions of their inputs, called by the panel's start().
+// functions of their inputs, from which the generation plan is made.
 
-enum tn6820fp_waveform
-{
-    WaveNone = 0,
-    WaveSine = 1,
-    WaveSquare = 2,
-    WaveSaw = 3,
-    WaveTriangle = 4,
-    WaveArbitrary = 5 // one cycle of a shape read from a file
-};
-
+constexpr int tn6820fp_channelCount = 8;
 constexpr int tn6820fp_memorySamples = 8192;
+// The frequencies a user may ask for, in whole hertz.
+constexpr int tn6820fp_minFrequency = 1;
+constexpr int tn6820fp_maxFrequency = 50000;
 constexpr int tn6820fp_rateCount = 11;
-// Update rates in samples per second, fastest first; the index is the rate code.
+// Update rates in samples per second, fastest first, and the driver's code of each.
 extern const double tn6820fp_updateRates[tn6820fp_rateCount];
 extern const int tn6820fp_updateCodes[tn6820fp_rateCount];
 
 struct tn6820fp_rateChoice
 {
-    int maxLen;  // samples per channel that fit into the memory
-    int freqIdx; // index into tn6820fp_updateRates
-    int segLen;  // samples in one cycle
-    int nIter;   // whole cycles per channel
+    int maxLen;    // samples per channel that fit into the memory
+    int rateIndex; // index into tn6820fp_updateRates and tn6820fp_updateCodes
+    int segLen;    // samples in one cycle
+    int nIter;     // whole cycles per channel that fit into its share
 };
 
-// The fastest update rate whose cycle of the given frequency (1..50000 Hz)
-// fits into each selected channel's share (1..8 channels) of the memory.
-// Inputs outside those ranges are clamped into them.
+// The fastest update rate whose cycle of the given frequency fits into each
+// selected channel's share (1..8 channels) of the memory. Inputs outside
+// those ranges are clamped into them.
 tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount);
 
 // Whole cycles per channel that go to the card: one in single-cycle mode
@@ -74,20 +70,21 @@ void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *
 void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, double *cycle,
                               const double *unitTable = nullptr);
 
-// One cycle of segLen (>= 2) samples: the unit shape (amplitude 1, offset 0)
-// times the amplitude plus the offset; a square is the offset plus or minus
-// the amplitude. A channel without waveform holds its offset, so no undefined
-// value reaches the card. A table of the unit shape for this waveform and
-// segLen, when given, spares computing it; the samples are the same to the bit.
+// One cycle of segLen (>= 2) samples of a built-in waveform: its unit shape
+// times the amplitude plus the offset (a square is thus the offset plus or
+// minus the amplitude). A channel without a built-in waveform holds its
+// offset, so no undefined value reaches the card. A table of the unit shape
+// for this waveform and segLen, when given, spares computing it; the samples
+// are the same to the bit.
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *segment, const double *unitTable = nullptr);
 
-// The unit sine, saw and triangle, each kept for the last segLen asked:
-// channels that are drawn again and again at one frequency share them.
+// The unit shape of every built-in waveform, each kept for the last segLen
+// asked: channels that are drawn again and again at one frequency share them.
 class tn6820fp_unitTables
 {
 public:
-    // Null for a square or no waveform, which need no table.
+    // Null for a waveform without a unit shape (none, arbitrary).
     const double *of(int waveform, int segLen);
 
 private:
@@ -96,12 +93,12 @@ private:
         int segLen = 0;
         std::vector<double> values;
     };
-    Table m_tables[3];
+    Table m_tables[tn6820fp_waveformCount];
 };
 
 // Fills buffer with one block of nIter cycles per selected channel, channels
 // in ascending order; buffer holds (selected channels) x nIter x segLen doubles.
-void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int nIter,
-                         double *buffer);
+void tn6820fp_synthesize(const tn6820fp_channelWave channels[tn6820fp_channelCount], int segLen,
+                         int nIter, double *buffer);
 
 #endif

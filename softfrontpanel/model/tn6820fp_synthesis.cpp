@@ -10,16 +10,16 @@ const int tn6820fp_updateCodes[tn6820fp_rateCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8,
 
 tn6820fp_rateChoice tn6820fp_chooseRate(int frequency, int selectedCount)
 {
-    const int f = std::clamp(frequency, 1, 50000);
+    const int f = std::clamp(frequency, tn6820fp_minFrequency, tn6820fp_maxFrequency);
     tn6820fp_rateChoice c{};
-    c.maxLen = tn6820fp_memorySamples / std::clamp(selectedCount, 1, 8);
-    for (c.freqIdx = 0; c.freqIdx < tn6820fp_rateCount; ++c.freqIdx) {
-        c.segLen = static_cast<int>(tn6820fp_updateRates[c.freqIdx] / f);
+    c.maxLen = tn6820fp_memorySamples / std::clamp(selectedCount, 1, tn6820fp_channelCount);
+    for (c.rateIndex = 0; c.rateIndex < tn6820fp_rateCount; ++c.rateIndex) {
+        c.segLen = static_cast<int>(tn6820fp_updateRates[c.rateIndex] / f);
         if (c.segLen <= c.maxLen)
             break;
     }
     // In range the slowest rate always fits (at most 100 samples a cycle).
-    c.freqIdx = std::min(c.freqIdx, tn6820fp_rateCount - 1);
+    c.rateIndex = std::min(c.rateIndex, tn6820fp_rateCount - 1);
     c.nIter = c.maxLen / c.segLen;
     return c;
 }
@@ -31,93 +31,30 @@ int tn6820fp_cyclesPerChannel(const tn6820fp_rateChoice &rate, int mode)
 
 double tn6820fp_realFrequency(const tn6820fp_rateChoice &rate)
 {
-    return tn6820fp_updateRates[rate.freqIdx] / rate.segLen;
+    return tn6820fp_updateRates[rate.rateIndex] / rate.segLen;
 }
 
 double tn6820fp_realPeriod(const tn6820fp_rateChoice &rate)
 {
-    return rate.segLen / tn6820fp_updateRates[rate.freqIdx];
+    return rate.segLen / tn6820fp_updateRates[rate.rateIndex];
 }
-
-namespace {
-
-// The unit shapes (amplitude 1, offset 0), one function each so that every
-// loop over them is specialised.
-template <int Waveform> double unitShape(int j, int segLen);
-
-template <> double unitShape<WaveSine>(int j, int segLen)
-{
-    // One cycle spans a phase of 6.2831853, a little less than 2 pi, as the
-    // card has always been fed.
-    return std::sin((double(j) * 6.2831853) / segLen);
-}
-
-template <> double unitShape<WaveSaw>(int j, int segLen)
-{
-    const double x = j;
-    return (x + x) / (segLen - 1) - 1;
-}
-
-template <> double unitShape<WaveTriangle>(int j, int segLen)
-{
-    const double rise = j < segLen / 2 ? double(j) : double(segLen - 1 - j);
-    return rise * 4 / (segLen - 1) - 1;
-}
-
-template <int Waveform>
-void scaled(double A, double O, int segLen, const double *unitTable, double *s)
-{
-    if (unitTable) {
-        for (int j = 0; j < segLen; ++j)
-            s[j] = unitTable[j] * A + O;
-    } else {
-        for (int j = 0; j < segLen; ++j)
-            s[j] = unitShape<Waveform>(j, segLen) * A + O;
-    }
-}
-
-// Sample j of the unit sine, saw or triangle of segLen samples; 0 otherwise.
-double unitSample(int waveform, int j, int segLen)
-{
-    switch (waveform) {
-    case WaveSine:
-        return unitShape<WaveSine>(j, segLen);
-    case WaveSaw:
-        return unitShape<WaveSaw>(j, segLen);
-    case WaveTriangle:
-        return unitShape<WaveTriangle>(j, segLen);
-    default:
-        return 0;
-    }
-}
-
-} // namespace
 
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *s, const double *unitTable)
 {
+    const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(waveform);
+    if (!w || !w->unitCycle) {
+        std::fill(s, s + segLen, offset);
+        return;
+    }
+    if (!unitTable) {
+        w->unitCycle(segLen, s);
+        unitTable = s;
+    }
     const double A = amplitude;
     const double O = offset;
-    switch (waveform) {
-    case WaveSine:
-        scaled<WaveSine>(A, O, segLen, unitTable, s);
-        break;
-    case WaveSaw:
-        scaled<WaveSaw>(A, O, segLen, unitTable, s);
-        break;
-    case WaveTriangle:
-        scaled<WaveTriangle>(A, O, segLen, unitTable, s);
-        break;
-    case WaveSquare: {
-        const int h = segLen / 2;
-        for (int j = 0; j < segLen; ++j)
-            s[j] = j < h ? O + A : O - A;
-        break;
-    }
-    default:
-        std::fill(s, s + segLen, O);
-        break;
-    }
+    for (int j = 0; j < segLen; ++j)
+        s[j] = unitTable[j] * A + O;
 }
 
 int tn6820fp_phaseSteps(double degrees, int segLen)
@@ -169,11 +106,11 @@ void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double
         std::rotate(cycle, cycle + steps, cycle + segLen);
 }
 
-void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int nIter,
-                         double *buffer)
+void tn6820fp_synthesize(const tn6820fp_channelWave channels[tn6820fp_channelCount], int segLen,
+                         int nIter, double *buffer)
 {
     double *block = buffer;
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
         const tn6820fp_channelWave &ch = channels[n];
         if (!ch.selected)
             continue;
@@ -186,13 +123,13 @@ void tn6820fp_synthesize(const tn6820fp_channelWave channels[8], int segLen, int
 
 const double *tn6820fp_unitTables::of(int waveform, int segLen)
 {
-    if (waveform != WaveSine && waveform != WaveSaw && waveform != WaveTriangle)
+    const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(waveform);
+    if (!w || !w->unitCycle || segLen < 1)
         return nullptr;
-    Table &t = m_tables[waveform == WaveSine ? 0 : waveform == WaveSaw ? 1 : 2];
+    Table &t = m_tables[w - tn6820fp_waveforms];
     if (segLen != t.segLen) {
-        t.values.resize(std::size_t(std::max(segLen, 0)));
-        for (int j = 0; j < segLen; ++j)
-            t.values[std::size_t(j)] = unitSample(waveform, j, segLen);
+        t.values.resize(std::size_t(segLen));
+        w->unitCycle(segLen, t.values.data());
         t.segLen = segLen;
     }
     return t.values.data();
