@@ -1,0 +1,192 @@
+// The generation plan made from the panel's settings, and the words in which
+// the panel tells it, against hand values.
+#include <QtTest>
+
+#include "tn6820fp_plan.h"
+#include "tn6820fp_texts.h"
+
+namespace {
+
+// "n:degrees" of channels (from 1) with a phase, separated by blanks.
+void setPhases(tn6820fp_panelSettings &s, const QString &phases)
+{
+    for (const QString &p : phases.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        s.channels[std::size_t(p.section(QLatin1Char(':'), 0, 0).toInt() - 1)].phase =
+            p.section(QLatin1Char(':'), 1).toDouble();
+}
+
+} // namespace
+
+class tst_plan : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plans_data();
+    void plans();
+    void oneChannelAgain_data();
+    void oneChannelAgain();
+};
+
+void tst_plan::plans_data()
+{
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("mask");       // channels selected
+    QTest::addColumn<QString>("phases"); // asked for
+    QTest::addColumn<int>("code");       // the rate's code
+    QTest::addColumn<int>("segLen");
+    QTest::addColumn<int>("cycles"); // per channel, sent
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("differs");
+    // Per channel with a phase: "n:steps:tenths:differs".
+    QTest::addColumn<QString>("applied");
+    // 200000 / 1000 = 200 samples, 8192 / 200 = 40 cycles fit.
+    QTest::newRow("as a new panel starts")
+        << 1000 << 0 << 0x01 << "" << 0 << 200 << 1
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle" << false << "";
+    // 200000 / 3000 = 66.7: 66 samples, 3030.30 Hz.
+    QTest::newRow("3 kHz on one channel")
+        << 3000 << 0 << 0x01 << "" << 0 << 66 << 1
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "";
+    QTest::newRow("1 kHz on channels 1 and 3, continuous: 4096 / 200 = 20 cycles")
+        << 1000 << 1 << 0x05 << "" << 0 << 200 << 20
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 20 cycles in memory" << false
+        << "";
+    // 2730 samples a channel: 28571 and 14285 do not fit, 10000 / 7 = 1428 does.
+    QTest::newRow("7 Hz on three channels, continuous")
+        << 7 << 1 << 0x07 << "" << 4 << 1428 << 1
+        << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory" << false << "";
+    QTest::newRow("1 Hz on every channel: 1024 a channel, 1000 S/s")
+        << 1 << 0 << 0xFF << "" << 7 << 1000 << 1
+        << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false << "";
+    QTest::newRow("24 Hz on one channel: 8333 does not fit, 4166 does")
+        << 24 << 0 << 0x01 << "" << 1 << 4166 << 1
+        << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false << "";
+    QTest::newRow("50 kHz: 4 samples, 2048 cycles") << 50000 << 1 << 0x01 << "" << 0 << 4 << 2048
+                                                    << "Output: 50000.00 Hz at 200 kS/s, 4 samples "
+                                                       "per cycle, 2048 cycles in memory"
+                                                    << false << "";
+    QTest::newRow("no channel: what one channel would get")
+        << 1000 << 0 << 0x00 << "" << 0 << 200 << 1 << "No channel selected" << false << "";
+    QTest::newRow("a frequency below the card's range is 1 Hz")
+        << 0 << 0 << 0x01 << "" << 5 << 5000 << 1
+        << "Output: 1.00 Hz at 5 kS/s, 5000 samples per cycle" << false << "";
+    // 50 Hz on three: 4000 do not fit into 2730, 2000 do. 120 / 360 x 2000 =
+    // 666.7, so 667 samples, 120.06 degrees; 240: 1333, 239.94 degrees.
+    QTest::newRow("three-phase at 50 Hz")
+        << 50 << 0 << 0x07 << "2:120 3:240" << 1 << 2000 << 1
+        << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle\n"
+                             "Phase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
+        << false << "2:667:1201:1 3:1333:2399:1";
+    // 200 samples: 90 degrees are 50 exactly; channel 2 takes no part, so the
+    // line leaves it out, though the plan turns its cycle (for its preview).
+    QTest::newRow("quadrature, and a channel left out")
+        << 1000 << 0 << 0x05 << "1:90 2:45 3:180" << 0 << 200 << 1
+        << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
+                             "Phase: Ch1 90.0\xc2\xb0, Ch3 180.0\xc2\xb0")
+        << false << "1:50:900:0 2:25:450:0 3:100:1800:0";
+    // 0.04 / 360 x 200 = 0.02: no turn, and 0.0 shown is what was asked at one decimal.
+    QTest::newRow("a phase too small for a sample")
+        << 1000 << 0 << 0x01 << "1:0.04" << 0 << 200 << 1
+        << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
+                             "Phase: Ch1 0.0\xc2\xb0")
+        << false << "1:0:0:0";
+    // 0.9 / 360 x 200 = 0.5, rounded to 1 sample: 1.8 degrees.
+    QTest::newRow("a phase rounded up to a sample")
+        << 1000 << 0 << 0x01 << "1:0.9" << 0 << 200 << 1
+        << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
+                             "Phase: Ch1 1.8\xc2\xb0")
+        << false << "1:1:18:1";
+}
+
+void tst_plan::plans()
+{
+    QFETCH(int, frequency);
+    QFETCH(int, mode);
+    QFETCH(int, mask);
+    QFETCH(QString, phases);
+    QFETCH(int, code);
+    QFETCH(int, segLen);
+    QFETCH(int, cycles);
+    QFETCH(QString, line);
+    QFETCH(bool, differs);
+    QFETCH(QString, applied);
+    tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(10);
+    s.frequency = frequency;
+    s.mode = mode;
+    for (int n = 0; n < 8; ++n)
+        s.channels[std::size_t(n)].selected = (mask >> n) & 1;
+    setPhases(s, phases);
+    const tn6820fp_plan plan = tn6820fp_planOf(s);
+    QCOMPARE(plan.rateCode, code);
+    QCOMPARE(plan.rate.segLen, segLen);
+    QCOMPARE(plan.cyclesPerChannel, cycles);
+    QCOMPARE(int(plan.channelMask), mask);
+    const tn6820fp_realOutputLine shown = tn6820fp_realOutputOf(plan);
+    QCOMPARE(shown.text(), line);
+    QCOMPARE(shown.differs, differs);
+    QCOMPARE(shown.html().contains(QLatin1String("color:#b35c00")),
+             differs || applied.contains(QLatin1String(":1 ")) || applied.endsWith(":1"));
+    int selected = 0;
+    for (int n = 0; n < 8; ++n) {
+        selected += (mask >> n) & 1;
+        QCOMPARE(int(plan.cycles[std::size_t(n)].size()), segLen);
+    }
+    QCOMPARE(int(plan.samples.size()), selected * cycles * segLen);
+    for (const QString &a : applied.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList p = a.split(QLatin1Char(':'));
+        const tn6820fp_phasePlan &phase = plan.phases[std::size_t(p[0].toInt() - 1)];
+        QCOMPARE(phase.steps, p[1].toInt());
+        QCOMPARE(phase.tenths, p[2].toInt());
+        QCOMPARE(phase.differs, p[3] == QLatin1String("1"));
+        QCOMPARE(phase.degrees, phase.steps * 360.0 / segLen);
+    }
+    // Each selected channel's block is its cycle, repeated.
+    const double *block = plan.samples.data();
+    for (int n = 0; n < 8; ++n) {
+        if (!((mask >> n) & 1))
+            continue;
+        for (int r = 0; r < cycles; ++r, block += segLen)
+            QVERIFY(std::equal(block, block + segLen, plan.cycles[std::size_t(n)].begin()));
+    }
+}
+
+void tst_plan::oneChannelAgain_data()
+{
+    QTest::addColumn<int>("channel"); // from 0
+    QTest::addColumn<int>("mode");
+    QTest::newRow("a selected channel, single cycle") << 2 << 0;
+    QTest::newRow("a selected channel, continuous") << 5 << 1;
+    QTest::newRow("a channel left out") << 4 << 1;
+}
+
+// Making one channel's part again gives what a whole new plan gives, to the bit.
+void tst_plan::oneChannelAgain()
+{
+    QFETCH(int, channel);
+    QFETCH(int, mode);
+    tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(10);
+    s.frequency = 3000;
+    s.mode = mode;
+    for (int n : {0, 2, 5, 7})
+        s.channels[std::size_t(n)].selected = true;
+    tn6820fp_unitTables tables;
+    tn6820fp_plan plan = tn6820fp_planOf(s, &tables);
+    tn6820fp_channelSettings &c = s.channels[std::size_t(channel)];
+    c.waveform = WaveTriangle;
+    c.amplitude = 3.5;
+    c.offset = -1.25;
+    c.phase = 33.3;
+    tn6820fp_replanChannel(plan, s, channel, &tables);
+    const tn6820fp_plan whole = tn6820fp_planOf(s);
+    QCOMPARE(plan.samples, whole.samples);
+    QCOMPARE(plan.cycles, whole.cycles);
+    QCOMPARE(plan.phases[std::size_t(channel)].steps, whole.phases[std::size_t(channel)].steps);
+    // 33.3 / 360 x 66 = 6.1: 6 samples, 32.7 degrees.
+    QCOMPARE(plan.phases[std::size_t(channel)].tenths, 327);
+    // The turned triangle starts at its sample 6: rising 6 of its 65 steps.
+    QCOMPARE(plan.cycles[std::size_t(channel)][0], (6.0 * 4 / 65 - 1) * 3.5 + -1.25);
+}
+
+QTEST_MAIN(tst_plan)
+#include "tst_plan.moc"
