@@ -1,13 +1,15 @@
-// The channel previews: the time to recompute and repaint all eight after one
-// change, for cycles of 4 to 8192 samples.
-// - The preview pieces as the panel uses them: every change is a new segLen
-//   (a frequency change, the dearest kind: the shape tables are made again), eight
-//   cycles synthesized and handed over, then all eight previews painted.
+// The channel previews: the time to recompute and repaint them after one
+// change, for cycles of 4 to 8000 samples.
+// - The plan and the previews as the panel uses them: every change is a new
+//   frequency (the dearest kind: all eight cycles and the shape tables are made
+//   again), the plan made, handed to the eight previews, all eight painted.
 // - The panel itself in demo mode: the frequency box changed, then all eight
-//   previews painted.
+//   previews painted; and one channel's amplitude changed, which makes only
+//   that channel's part of the plan again and repaints its preview.
 // Painting thins each cycle to the plot's pixel columns, so its cost should
 // stop growing once a cycle has more samples than the plot has columns.
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPushButton>
@@ -21,9 +23,10 @@
 
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
+#include "tn6820fp_chset.h"
+#include "tn6820fp_plan.h"
 #include "tn6820fp_preview.h"
 #include "tn6820fp_resources.h"
-#include "tn6820fp_synthesis.h"
 
 namespace {
 
@@ -56,27 +59,34 @@ QImage canvasFor(const QWidget *w)
     return image;
 }
 
-// Eight channels of all four shapes, one of them past the range.
-Figures pieces(int segLen, tn6820fp_preview *const previews[8])
+// Frequencies changed back and forth, and the samples per cycle of one channel
+// at each: 4 to 8000.
+const int kPairs[][2] = {{50000, 49000}, {1562, 1561}, {390, 389}, {48, 47}, {25, 26}};
+
+// Eight channels of all four shapes, one of them past the range, the first selected.
+Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
 {
-    const tn6820fp_channelWave waves[8] = {{true, WaveSine, 10, 0},  {true, WaveSquare, 5, 1},
-                                           {true, WaveSaw, 8, -1},   {true, WaveTriangle, 3, 2},
-                                           {true, WaveSine, 6, 6},   {false, WaveSquare, 10, 0},
-                                           {false, WaveNone, 1, -4}, {false, WaveTriangle, 10, 0}};
+    tn6820fp_panelSettings settings = tn6820fp_panelSettings::initial(10);
+    const tn6820fp_waveform shapes[8] = {WaveSine,     WaveSquare, WaveSaw,  WaveTriangle,
+                                         WaveTriangle, WaveSquare, WaveNone, WaveSine};
+    for (int n = 0; n < 8; ++n) {
+        settings.channels[std::size_t(n)].waveform = shapes[n];
+        settings.channels[std::size_t(n)].amplitude = 2 + n;
+        settings.channels[std::size_t(n)].offset = n == 4 ? 6 : 0;
+    }
     tn6820fp_unitTables tables;
-    std::vector<double> segment;
     QImage image = canvasFor(previews[0]);
     std::vector<double> recompute, repaint;
     for (int i = 0; i < kChanges; ++i) {
-        const int len = i % 2 ? segLen - 1 : segLen; // a new length at every change
+        settings.frequency = pair[i % 2];
         QElapsedTimer t;
         t.start();
+        const tn6820fp_plan plan = tn6820fp_planOf(settings, &tables);
         for (int n = 0; n < 8; ++n) {
-            segment.resize(std::size_t(len));
-            tn6820fp_synthesizeSegment(waves[n].waveform, waves[n].amplitude, waves[n].offset, len,
-                                       segment.data(), tables.of(waves[n].waveform, len));
-            previews[n]->setDimmed(!waves[n].selected);
-            previews[n]->swapTrace(segment, len / 200000.0);
+            previews[n]->setDimmed(!settings.channels[std::size_t(n)].selected);
+            previews[n]->setPhase(plan.phases[std::size_t(n)]);
+            previews[n]->setTrace(plan.cycles[std::size_t(n)].data(), plan.rate.segLen,
+                                  plan.period);
         }
         const qint64 computed = t.nsecsElapsed();
         paintAll(previews, image);
@@ -153,32 +163,34 @@ int main(int argc, char **argv)
         }
         std::printf("reference: 8192 std::sin take %.1f us here now\n", median(us));
     }
-    std::printf("the preview pieces, a new segLen at every change:\n");
-    std::printf("  %6s %12s %12s %12s\n", "segLen", "recompute us", "repaint us", "total us");
+    std::printf("the plan and the eight previews, the frequency changed back and forth:\n");
+    std::printf("  %13s %14s %12s %12s %12s\n", "frequencies", "segLen", "recompute us",
+                "repaint us", "total us");
     double at512 = 0;
-    double at8192 = 0;
-    for (int segLen = 4; segLen <= 8192; segLen *= 2) {
-        const Figures f = pieces(segLen, previews);
+    double atMost = 0;
+    for (const auto &pair : kPairs) {
+        const Figures f = pieces(pair, previews);
         const double total = f.recompute + f.repaint;
-        std::printf("  %6d %12.1f %12.1f %12.1f\n", segLen, f.recompute, f.repaint, total);
-        if (segLen == 512)
+        const int a = tn6820fp_chooseRate(pair[0], 1).segLen;
+        const int b = tn6820fp_chooseRate(pair[1], 1).segLen;
+        std::printf("  %6d/%-6d %6d/%-7d %12.1f %12.1f %12.1f\n", pair[0], pair[1], a, b,
+                    f.recompute, f.repaint, total);
+        if (a == 512)
             at512 = total;
-        if (segLen == 8192)
-            at8192 = total;
+        atMost = total;
     }
-    std::printf("  8192 samples: %.1f us (target < 1000 us); %.2f times the time at 512 (target: "
+    std::printf("  8000 samples: %.1f us (target < 1000 us); %.2f times the time at 512 (target: "
                 "the same order)\n",
-                at8192, at8192 / at512);
+                atMost, atMost / at512);
 
     // Through the panel: one channel selected, all eight recomputed at each change.
     auto *frequency = panel.findChild<QSpinBox *>(QStringLiteral("freqBox"));
     QImage image = canvasFor(inPanel[0]);
-    std::printf("the panel in demo mode, the frequency changed back and forth (the change also "
-                "sets the real-output line):\n");
+    std::printf("the panel in demo mode, the frequency changed back and forth (all eight "
+                "channels and the real-output line):\n");
     std::printf("  %13s %14s %12s %12s %12s\n", "frequencies", "segLen", "change us", "repaint us",
                 "total us");
-    const int pairs[][2] = {{50000, 49000}, {1562, 1561}, {390, 389}, {48, 47}, {25, 26}};
-    for (const auto &pair : pairs) {
+    for (const auto &pair : kPairs) {
         std::vector<double> change, repaint;
         for (int i = 0; i < kChanges; ++i) {
             QElapsedTimer t;
@@ -192,6 +204,28 @@ int main(int argc, char **argv)
         const int a = tn6820fp_chooseRate(pair[0], 1).segLen;
         const int b = tn6820fp_chooseRate(pair[1], 1).segLen;
         std::printf("  %6d/%-6d %6d/%-7d %12.1f %12.1f %12.1f\n", pair[0], pair[1], a, b,
+                    median(change), median(repaint), median(change) + median(repaint));
+    }
+
+    // One channel's amplitude: only its part of the plan is made again.
+    auto *amplitude =
+        panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings3"))->amplitude;
+    std::printf("the panel in demo mode, channel 3's amplitude changed back and forth (its cycle, "
+                "its preview and the real-output line; target < 250 us to recompute):\n");
+    std::printf("  %6s %12s %12s %12s\n", "segLen", "change us", "repaint us", "total us");
+    for (const auto &pair : kPairs) {
+        frequency->setValue(pair[0]);
+        std::vector<double> change, repaint;
+        for (int i = 0; i < kChanges; ++i) {
+            QElapsedTimer t;
+            t.start();
+            amplitude->setValue(i % 2 ? 7.5 : 2.5);
+            const qint64 changed = t.nsecsElapsed();
+            inPanel[2]->render(&image);
+            change.push_back(changed / 1e3);
+            repaint.push_back((t.nsecsElapsed() - changed) / 1e3);
+        }
+        std::printf("  %6d %12.1f %12.1f %12.1f\n", tn6820fp_chooseRate(pair[0], 1).segLen,
                     median(change), median(repaint), median(change) + median(repaint));
     }
     return 0;
