@@ -338,4 +338,21 @@ void copyText(const std::string &text, char *buffer)
     std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
 
+bool writeStatusText(ViStatus status, const StatusText *table, std::size_t count, char *message,
+                     Call &call)
+{
+    if (const std::string *own = Bench::instance().errorText(status)) {
+        copyText(*own, message);
+    } else {
+        const StatusText *end = table + count;
+        const StatusText *t =
+            std::find_if(table, end, [status](const StatusText &e) { return e.status == status; });
+        if (t == end)
+            return false;
+        copyText(t->text, message);
+    }
+    call.arg("message", message);
+    return true;
+}
+
 } // namespace orbsim

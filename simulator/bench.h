@@ -222,6 +222,19 @@ private:
 // does: a buffer that is too small is overrun, which the sanitizers report.
 void copyText(const std::string &text, char *buffer);
 
+// A library's own text for a status.
+struct StatusText
+{
+    ViStatus status;
+    const char *text;
+};
+
+// Writes the text of a status into message, and into the call's trace: the
+// bench's text for it where it sets one, else the library's from its table.
+// False when neither has one, and nothing is written.
+bool writeStatusText(ViStatus status, const StatusText *table, std::size_t count, char *message,
+                     Call &call);
+
 } // namespace orbsim
 
 #endif

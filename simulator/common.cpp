@@ -6,6 +6,8 @@
 #include <set>
 #include <thread>
 
+#include <iterator>
+
 #include "bench.h"
 #include "tn6800.h"
 
@@ -86,12 +88,6 @@ tn6800_accessTable *VI_FUNC accessTable(tn6800_carrier *carrier, ViInt32 index, 
         return nullptr;
     return &reinterpret_cast<CarrierObject *>(carrier)->tables[index];
 }
-
-struct StatusText
-{
-    ViStatus status;
-    const char *text;
-};
 
 const StatusText kTexts[] = {
     {VI_SUCCESS, "Operation completed successfully."},
@@ -218,18 +214,8 @@ ViStatus VI_FUNC tn6800_error_message(ViStatus statusCode, ViChar message[])
     if (!message)
         return call.finish(TN6800_ERROR_NULL_POINTER);
     Bench::instance().delay("tn6800_error_message");
-    if (const std::string *text = Bench::instance().errorText(statusCode)) {
-        copyText(*text, message);
-        call.arg("message", message);
+    if (writeStatusText(statusCode, kTexts, std::size(kTexts), message, call))
         return call.finish(VI_SUCCESS);
-    }
-    for (const StatusText &t : kTexts) {
-        if (t.status == statusCode) {
-            copyText(t.text, message);
-            call.arg("message", message);
-            return call.finish(VI_SUCCESS);
-        }
-    }
     char text[64];
     std::snprintf(text, sizeof text, "Unknown status code 0x%08X.",
                   static_cast<unsigned>(statusCode));

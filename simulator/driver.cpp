@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <iterator>
+
 #include "bench.h"
 #include "tn6820.h"
 
@@ -13,12 +15,6 @@ namespace {
 
 const ViUInt16 kModel = 0x6820;
 const int kMemory = 8192;
-
-struct StatusText
-{
-    ViStatus status;
-    const char *text;
-};
 
 const StatusText kTexts[] = {
     {VI_SUCCESS, "Operation completed successfully."},
@@ -229,18 +225,8 @@ ViStatus VI_FUNC tn6820_error_message(ViSession vi, ViStatus statusCode, ViChar 
     Bench::instance().delay("tn6820_error_message", resource);
     if (!message)
         return call.finish(VI_ERROR_PARAMETER3);
-    if (const std::string *text = Bench::instance().errorText(statusCode)) {
-        copyText(*text, message);
-        call.arg("message", message);
+    if (writeStatusText(statusCode, kTexts, std::size(kTexts), message, call))
         return call.finish(VI_SUCCESS);
-    }
-    for (const StatusText &t : kTexts) {
-        if (t.status == statusCode) {
-            copyText(t.text, message);
-            call.arg("message", message);
-            return call.finish(VI_SUCCESS);
-        }
-    }
     return call.finish(VI_ERROR_PARAMETER2);
 }
 

@@ -6,6 +6,7 @@
 #include <QSpinBox>
 
 #include "tn6800fp_widgets.h"
+#include "tn6820fp_settings.h"
 
 tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
 {
@@ -13,7 +14,7 @@ tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
     layout->addWidget(tn6800fp_fixedLabel(QStringLiteral("Frequency")));
     freqBox = new QSpinBox;
     freqBox->setObjectName(QStringLiteral("freqBox"));
-    freqBox->setRange(1, 50000);
+    freqBox->setRange(tn6820fp_minFrequency, tn6820fp_maxFrequency);
     freqBox->setSuffix(QStringLiteral(" Hz"));
     freqBox->setValue(1000);
     const QString freqTip =
@@ -25,8 +26,8 @@ tn6820fp_comSet::tn6820fp_comSet(const QString &title) : QGroupBox(title)
     layout->addWidget(tn6800fp_fixedLabel(QStringLiteral("Filter")));
     filterBox = new QComboBox;
     filterBox->setObjectName(QStringLiteral("filterBox"));
-    filterBox->addItems({QStringLiteral("200Hz"), QStringLiteral("2kHz"), QStringLiteral("20kHz"),
-                         QStringLiteral("Bypass")});
+    for (const char *name : tn6820fp_filterNames)
+        filterBox->addItem(QLatin1String(name));
     filterBox->setFocusPolicy(Qt::NoFocus);
     filterBox->setCurrentIndex(2);
     const QString filterTip = QStringLiteral(

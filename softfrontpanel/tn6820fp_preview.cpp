@@ -155,12 +155,6 @@ void tn6820fp_preview::setTrace(const double *samples, int count, double period)
     traceChanged(period);
 }
 
-void tn6820fp_preview::swapTrace(std::vector<double> &samples, double period)
-{
-    m_samples.swap(samples);
-    traceChanged(period);
-}
-
 void tn6820fp_preview::traceChanged(double period)
 {
     m_period = period;

@@ -38,9 +38,6 @@ public:
     void setRange(double low, double high);
     // count samples that the card plays in period seconds.
     void setTrace(const double *samples, int count, double period);
-    // The same without a copy: takes the samples and hands back the previous
-    // ones in their place, so that a caller's buffer is reused, not reallocated.
-    void swapTrace(std::vector<double> &samples, double period);
     void setDimmed(bool dimmed);
     // The phase the cycle starts at, as applied; one that differs from the
     // phase asked for is drawn in amber.

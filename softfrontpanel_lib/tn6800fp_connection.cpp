@@ -1,4 +1,5 @@
-// The connection workflow of tn6800fp_fcSelect: how the user reaches the card.
+#include "tn6800fp_connection.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,10 +43,11 @@ int askWithButtons(QWidget *parent, const QString &title, const QString &text,
 
 } // namespace
 
-bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
+bool tn6800fp_connection::run(const tn6800fp_startChoice &start)
 {
-    const QString model = modelString();
-    const QString title = workflowTitle();
+    tn6800fp_fcSelect &d = m_dialog;
+    const QString model = d.modelString();
+    const QString title = d.workflowTitle();
 
     QMessageBox question(QMessageBox::Question, title,
                          QStringLiteral("How to connect to %1 Function Card?").arg(model));
@@ -60,15 +62,15 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
     question.addButton(QMessageBox::Cancel);
     question.setDefaultButton(autoFind);
 
-    tn6800fp_fcEnterAddress addressDialog(card);
+    tn6800fp_fcEnterAddress addressDialog(d.card);
 
     Step step = Step::Ask;
     if (start.kind == tn6800fp_startChoice::Demo) {
         step = Step::Demo;
     } else if (start.kind == tn6800fp_startChoice::Open) {
-        descriptorList = start.descriptor;
-        fcNumbers[0] = qint16(start.fcNumber);
-        fcCount = 1;
+        d.descriptorList = start.descriptor;
+        d.fcNumbers[0] = qint16(start.fcNumber);
+        d.fcCount = 1;
         step = Step::Open;
     }
     for (;;) {
@@ -83,17 +85,17 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
             break;
         }
         case Step::AutoFind: {
-            const int found = findFunctionCards();
+            const int found = d.findFunctionCards();
             if (found > 1) {
-                if (exec() != QDialog::Accepted)
+                if (d.exec() != QDialog::Accepted)
                     return false;
                 step = Step::Open;
             } else if (found == 1) {
-                fcCount = 1;
+                d.fcCount = 1;
                 step = Step::Open;
             } else {
                 const int answer = askWithButtons(
-                    this, title,
+                    &d, title,
                     QStringLiteral("No %1 Function Card found on your system.").arg(model),
                     {QStringLiteral("Try Again"), QStringLiteral("Run In Demo Mode"),
                      QStringLiteral("Cancel")},
@@ -127,11 +129,11 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
                     }
                 }
                 if (warning.isEmpty()) {
-                    descriptorList = descriptors.join(QLatin1Char(','));
-                    const int n = qMin(int(numbers.size()), int(maxCards));
+                    d.descriptorList = descriptors.join(QLatin1Char(','));
+                    const int n = qMin(int(numbers.size()), int(tn6800fp_fcSelect::maxCards));
                     for (int k = 0; k < n; ++k)
-                        fcNumbers[k] = qint16(numbers.at(k));
-                    fcCount = descriptors.size();
+                        d.fcNumbers[k] = qint16(numbers.at(k));
+                    d.fcCount = descriptors.size();
                     step = Step::Open;
                     break;
                 }
@@ -141,18 +143,18 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
             break;
         }
         case Step::Demo:
-            demoMode = 1;
-            fcNumbers[0] = 1;
-            descriptorList = QStringLiteral("VXI0::1::INSTR");
-            fcCount = 1;
+            d.demoMode = 1;
+            d.fcNumbers[0] = 1;
+            d.descriptorList = QStringLiteral("VXI0::1::INSTR");
+            d.fcCount = 1;
             return true;
         case Step::Open: {
-            const QByteArray descriptor = descriptorList.toLatin1();
-            vi = 0;
-            const ViStatus status = card->open(descriptor.constData(), fcNumbers, 1, 1, &vi);
+            const QByteArray descriptor = d.descriptorList.toLatin1();
+            d.vi = 0;
+            const ViStatus status = d.card->open(descriptor.constData(), d.fcNumbers, 1, 1, &d.vi);
             if (status == VI_SUCCESS)
                 return true;
-            QString text = card->errorMessage(status);
+            QString text = d.card->errorMessage(status);
             if (text.isEmpty())
                 text = tn6800fp_statusText(status, tn6800_error_message);
             if (status > 0) {
@@ -161,20 +163,20 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
                 showWarning(QStringLiteral("Warning: [%1]").arg(text));
                 return true;
             }
-            if (vi != 0) {
+            if (d.vi != 0) {
                 // Some drivers hand back a session with their error; it is
                 // closed so that each "Try Again" starts from nothing.
-                card->close(vi);
-                vi = 0;
+                d.card->close(d.vi);
+                d.vi = 0;
             }
             const QString message =
-                (fcCount > 1
+                (d.fcCount > 1
                      ? QStringLiteral("At least one selected %1 Function Card is "
                                       "unavailable.\nError: %2")
                      : QStringLiteral("Selected %1 Function Card is unavailable.\nError: %2"))
                     .arg(model, text);
             const int answer = askWithButtons(
-                this, title, message, {QStringLiteral("Try Again"), QStringLiteral("Cancel")},
+                &d, title, message, {QStringLiteral("Try Again"), QStringLiteral("Cancel")},
                 "unavailableQuestion");
             step = answer == 0 ? Step::Ask : Step::GiveUp;
             break;
@@ -183,4 +185,9 @@ bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
             return false;
         }
     }
+}
+
+bool tn6800fp_fcSelect::selectFunctionCard(const tn6800fp_startChoice &start)
+{
+    return tn6800fp_connection(*this).run(start);
 }

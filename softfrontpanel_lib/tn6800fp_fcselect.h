@@ -67,6 +67,7 @@ public slots:
     void okPressed();
 
 private:
+    friend class tn6800fp_connection;
     QString modelString() const;
     QString workflowTitle() const;
 };
