@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include "bench.h"
+#include "testcard.h"
 #include "testsupport.h"
 #include "tn6800fp_fcselect.h"
 #include "tn6800fp_icons.h"
-#include "tn6820_fc.h"
 
 using sfptest::enterAddress;
 using sfptest::ModalAnswers;
@@ -58,7 +58,7 @@ void enterIncompleteThenComplete(ModalAnswers &answers, QString &shownAgain)
 struct Fixture
 {
     sfptest::ProfileDir profile;
-    tn6820_fc card;
+    sfptest::TestCard card;
 };
 
 } // namespace
@@ -301,7 +301,7 @@ void tst_connection::severalRowsWarnInPlural()
 {
     Fixture f;
     SimBench bench;
-    tn6820_fc multi(0x6904);
+    sfptest::TestCard multi(0x6904);
     tn6800fp_fcSelect dialog(&multi, true);
     ModalAnswers answers;
     answers.click(QStringLiteral("Enter Address"))
@@ -450,7 +450,7 @@ void tst_connection::unavailableInPlural()
 {
     Fixture f;
     SimBench bench;
-    tn6820_fc multi(0x6904);
+    sfptest::TestCard multi(0x6904);
     tn6800fp_fcSelect dialog(&multi, true);
     ModalAnswers answers;
     answers.click(QStringLiteral("Enter Address"))
@@ -534,7 +534,7 @@ void tst_connection::unwritableAddressFileChild()
     if (!sfptest::isChild())
         QSKIP("runs in the child process of unwritableAddressFile");
     SimBench bench;
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QString shownAgain;
     ModalAnswers answers;

@@ -4,17 +4,17 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "testcard.h"
 #include "testsupport.h"
 #include "tn6800fp_addressdefaults.h"
 #include "tn6800fp_fcenteraddress.h"
-#include "tn6820_fc.h"
 
 namespace {
 
 // A dialog whose file lives in a fresh folder named by ALLUSERSPROFILE.
 struct Fixture : sfptest::ProfileDir
 {
-    tn6820_fc card;
+    sfptest::TestCard card;
     void writeIni(const QByteArray &content) const
     {
         QDir().mkpath(path() + QStringLiteral("/Morvix"));
@@ -141,7 +141,7 @@ void tst_fcenteraddress::singleCardDialog()
                                         "Address %1")
                              .arg(QStringLiteral("192.168.10.20"))));
 
-    tn6820_fc multi(0x6904);
+    sfptest::TestCard multi(0x6904);
     tn6800fp_fcEnterAddress multiDialog(&multi);
     QCOMPARE(multiDialog.windowTitle(),
              QStringLiteral("Orbana 6904 SFP: Enter Addresses of Function Cards"));

@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "bench.h"
+#include "testcard.h"
 #include "testsupport.h"
 #include "tn6800fp_fcselect.h"
-#include "tn6820_fc.h"
 
 using sfptest::ModalAnswers;
 using sfptest::SimBench;
@@ -119,7 +119,7 @@ private slots:
 void tst_search::defaultBench()
 {
     SimBench bench;
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Orbana 6820 SFP: Select Function Card"));
     QCOMPARE(dialog.findFunctionCards(), 2);
@@ -234,7 +234,7 @@ void tst_search::benches()
     QFETCH(int, found);
     QFETCH(QStringList, tree);
     SimBench bench(benchText);
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QCOMPARE(dialog.findFunctionCards(), found);
     QCOMPARE(treeLines(dialog.cardTree), tree);
@@ -246,7 +246,7 @@ void tst_search::benches()
 void tst_search::visaFailingToStart()
 {
     SimBench bench(QStringLiteral("[fault]\nfunction = viOpenDefaultRM\nstatus = 0xBFFF009E\n"));
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QCOMPARE(dialog.findFunctionCards(), 0);
     QCOMPARE(dialog.cardTree->topLevelItemCount(), 0);
@@ -258,7 +258,7 @@ void tst_search::carrierClosedBeforeItsSession()
 {
     SimBench bench(carrier("VXI0::1::INSTR", "interface = vxi\nslot = 1\nmodel = 6800\n"
                                              "positions = 2\nposition = 2 0x6820"));
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QCOMPARE(dialog.findFunctionCards(), 1);
     QStringList order;
@@ -296,7 +296,7 @@ void tst_search::slowInstrumentsKeepTheWindowAlive()
     SimBench bench(slowStart + QStringLiteral("[resource]\nresource = ASRL1::INSTR\n") + slow +
                    QStringLiteral("[resource]\nresource = ASRL2::INSTR\n") + slow +
                    lxi(1, QStringLiteral("position = 3 0x6820")));
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     struct Seen
     {
@@ -389,7 +389,7 @@ void tst_search::threadPoolLimit()
         text += lxi(i, i % 3 == 0 ? QStringLiteral("position = 1 0x6820") : QString(), 1) +
                 QStringLiteral("latency = tn6800_openCarrier %1\n").arg(openMs);
     SimBench bench(text);
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QElapsedTimer searching;
     searching.start();
@@ -426,7 +426,7 @@ void tst_search::cardLimit()
                                     positions);
     }
     SimBench bench(text);
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     ModalAnswers answers;
     answers.click(QStringLiteral("Continue"));
@@ -448,7 +448,7 @@ void tst_search::cardLimit()
 void tst_search::nothingFoundKeepsResult()
 {
     SimBench bench(QStringLiteral("[resource]\nresource = ASRL1::INSTR\n"));
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     dialog.descriptorList = QStringLiteral("kept");
     dialog.fcNumbers[0] = 7;
@@ -478,7 +478,7 @@ void tst_search::doubleClick()
     QFETCH(QString, parent);
     QFETCH(bool, accepted);
     SimBench bench;
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     dialog.findFunctionCards();
     dialog.descriptorList.clear();
@@ -508,7 +508,7 @@ void tst_search::doubleClick()
 void tst_search::okButton()
 {
     SimBench bench;
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     dialog.findFunctionCards();
     dialog.show();
@@ -537,7 +537,7 @@ void tst_search::multipleSelection()
                                              "positions = 4\nposition = 1 0x6820\n"
                                              "position = 3 0x6820") +
                    lxi(5, "position = 7 0x6820"));
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, true);
     QCOMPARE(dialog.findFunctionCards(), 3);
     for (QTreeWidgetItemIterator it(dialog.cardTree, QTreeWidgetItemIterator::Selectable); *it;
@@ -555,7 +555,7 @@ void tst_search::multipleSelection()
 void tst_search::cancelLeavesResult()
 {
     SimBench bench;
-    tn6820_fc card;
+    sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     dialog.findFunctionCards();
     ModalAnswers answers;
