@@ -3,11 +3,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabBar>
@@ -23,8 +26,10 @@
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
 #include "tn6820fp_comset.h"
+#include "tn6820fp_lastfolder.h"
 #include "tn6820fp_preview.h"
 #include "tn6820fp_report.h"
+#include "tn6820fp_setup.h"
 #include "tn6820fp_shapefile.h"
 
 namespace {
@@ -48,6 +53,7 @@ tn6820fp_App::tn6820fp_App(tn6800fp_genFC *card, const tn6800fp_startChoice &sta
     buildGenerationPage();
     buildWritePage();
     addHardwareInfo();
+    addSetupButtons();
 }
 
 tn6820fp_App::~tn6820fp_App()
@@ -294,6 +300,7 @@ int tn6820fp_App::start()
     const int filt = plan.filter;
     const tn6820fp_rateChoice &rate = plan.rate;
     startButton->setEnabled(false);
+    openSetupButton->setEnabled(false);
     mainTabs->setTabEnabled(kWriteTab, false);
     // A single cycle outputs one cycle of each channel, and the driver reads one
     // segment per channel, back to back: each block then holds exactly that
@@ -351,6 +358,7 @@ int tn6820fp_App::stop()
         reportDriverStatus(tn6820_resetFIFO(vi()), "tn6820_resetFIFO(vi())");
     }
     startButton->setEnabled(true);
+    openSetupButton->setEnabled(true);
     showPreviews();
     return 0;
 }
@@ -384,6 +392,8 @@ int tn6820fp_App::setFreq(int)
 
 void tn6820fp_App::replan()
 {
+    if (m_applying)
+        return;
     m_plan = tn6820fp_planOf(m_settings, &m_unitTables);
     showRealOutput();
     showPreviews();
@@ -391,6 +401,8 @@ void tn6820fp_App::replan()
 
 void tn6820fp_App::replanChannel(int n)
 {
+    if (m_applying)
+        return;
     tn6820fp_replanChannel(m_plan, m_settings, n - 1, &m_unitTables);
     showRealOutput();
     showPreview(n);
@@ -437,4 +449,102 @@ void tn6820fp_App::showPreview(int n)
     preview->setDimmed(!m_settings.channels[std::size_t(n - 1)].selected);
     preview->setPhase(m_plan.phases[std::size_t(n - 1)]);
     preview->setTrace(cycle.data(), int(cycle.size()), m_plan.period);
+}
+
+void tn6820fp_App::addSetupButtons()
+{
+    saveSetupButton = new QPushButton(QStringLiteral("Save Setup..."));
+    saveSetupButton->setObjectName(QStringLiteral("saveSetupButton"));
+    saveSetupButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    tn6800fp_setHelp(saveSetupButton,
+                     QStringLiteral("Saves the whole Waveform Generation page to a file (Ctrl+S)"));
+    openSetupButton = new QPushButton(QStringLiteral("Open Setup..."));
+    openSetupButton->setObjectName(QStringLiteral("openSetupButton"));
+    openSetupButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    tn6800fp_setHelp(openSetupButton,
+                     QStringLiteral("Sets the Waveform Generation page from a saved setup "
+                                    "(Ctrl+O).\nIt starts nothing and changes no output"));
+    addSideButton(saveSetupButton);
+    addSideButton(openSetupButton);
+    connect(saveSetupButton, &QPushButton::clicked, this, &tn6820fp_App::saveSetup);
+    connect(openSetupButton, &QPushButton::clicked, this, &tn6820fp_App::openSetup);
+}
+
+namespace {
+
+// A setup file chosen in Qt's own dialog, from the folder setups were last in.
+QString chooseSetupFile(QWidget *parent, QFileDialog::AcceptMode mode)
+{
+    const QString kind = QStringLiteral("setups");
+    QFileDialog dialog(parent,
+                       mode == QFileDialog::AcceptSave ? QStringLiteral("Save Setup")
+                                                       : QStringLiteral("Open Setup"),
+                       tn6820fp_lastFolder(kind), QStringLiteral("Setups (*.json)"));
+    dialog.setObjectName(QStringLiteral("setupFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+void tn6820fp_App::saveSetup()
+{
+    const QString path = chooseSetupFile(this, QFileDialog::AcceptSave);
+    if (path.isEmpty())
+        return;
+    // Written whole or not at all: a file already there is replaced only
+    // once the new one is complete.
+    QSaveFile file(path);
+    const QByteArray json = tn6820fp_setupJson(m_settings);
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+        showWarning(QStringLiteral("The setup was not saved. %1: %2.")
+                        .arg(QFileInfo(path).fileName(), file.errorString()));
+}
+
+void tn6820fp_App::openSetup()
+{
+    const QString path = chooseSetupFile(this, QFileDialog::AcceptOpen);
+    if (!path.isEmpty())
+        openSetupFile(path);
+}
+
+bool tn6820fp_App::openSetupFile(const QString &path)
+{
+    const tn6820fp_setupRead read =
+        tn6820fp_readSetupFile(path, tn6820fp_panelSettings::initial(hiLimit), lowLimit, hiLimit);
+    if (!read.error.isEmpty()) {
+        showWarning(QStringLiteral("The setup was not opened. ") + read.error);
+        return false;
+    }
+    applySettings(read.settings);
+    return true;
+}
+
+void tn6820fp_App::applySettings(const tn6820fp_panelSettings &s)
+{
+    m_applying = true;
+    commonSettings->freqBox->setValue(s.frequency);
+    commonSettings->filterBox->setCurrentIndex(s.filter);
+    generateMode->setCurrentIndex(s.mode);
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        const tn6820fp_channelSettings &c = s.channels[std::size_t(n)];
+        tn6820fp_chSet *ch = channelSettings[n];
+        channelSelect[n]->setChecked(c.selected);
+        m_settings.channels[std::size_t(n)].shape = c.shape;
+        ch->showShape(c.shape ? c.shape->file : QString(),
+                      c.shape ? int(c.shape->values.size()) : 0);
+        ch->amplitude->setValue(c.amplitude);
+        ch->offset->setValue(c.offset);
+        ch->phase->setValue(c.phase);
+        ch->setWaveform(c.waveform);
+    }
+    m_applying = false;
+    replan();
 }

@@ -36,6 +36,13 @@ public:
     // send for it now.
     const tn6820fp_panelSettings &settings() const { return m_settings; }
     const tn6820fp_plan &plan() const { return m_plan; }
+    // Sets the page's controls to the settings (as far as they resolve: two
+    // decimals of a volt, a tenth of a degree); the Write Channel values and
+    // the card are left as they are.
+    void applySettings(const tn6820fp_panelSettings &settings);
+    // The limits a setup's voltages must keep: the card's output range.
+    double lowLimitVolts() const { return lowLimit; }
+    double highLimitVolts() const { return hiLimit; }
 
 public slots:
     int start();
@@ -49,6 +56,12 @@ public slots:
     // Draws one cycle of every channel from the plan; while generating,
     // start() shows what it sent instead.
     int showPreviews();
+    // Setups: the whole Waveform Generation page saved to and opened from a
+    // file chosen in a dialog. A setup that cannot be used changes nothing.
+    void saveSetup();
+    void openSetup();
+    // Opens a setup file; on a refusal the user is told why. False then.
+    bool openSetupFile(const QString &path);
 
 protected:
     QTabWidget *mainTabs;
@@ -65,6 +78,8 @@ protected:
     QPushButton *stopButton;
     QComboBox *generateMode;
     QLabel *realOutputLabel;
+    QPushButton *saveSetupButton;
+    QPushButton *openSetupButton;
     tn6820fp_preview *channelPreview[tn6820fp_channelCount];
     QDoubleSpinBox *dacValue[tn6820fp_channelCount];
     double lowLimit = -10.0;
@@ -82,10 +97,13 @@ private:
     void replanChannel(int n);
     void showPreview(int n);
     bool readShape(int n, const QString &path);
+    void addSetupButtons();
 
     tn6820fp_panelSettings m_settings;
     tn6820fp_plan m_plan;
     tn6820fp_unitTables m_unitTables;
+    // Set while applySettings() writes the controls: the plan is made once, after.
+    bool m_applying = false;
 };
 
 #endif

@@ -143,7 +143,12 @@ bool tn6820fp_chSet::loadShape(const QString &path)
 
 void tn6820fp_chSet::showShape(const QString &file, int count)
 {
-    m_hasShape = true;
+    m_hasShape = count > 0;
+    if (!m_hasShape) {
+        shapeLabel->hide();
+        shapeLabel->clear();
+        return;
+    }
     const QString elided = shapeLabel->fontMetrics().elidedText(
         file, Qt::ElideMiddle, 30 * shapeLabel->fontMetrics().averageCharWidth());
     shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(count));
@@ -176,6 +181,16 @@ void tn6820fp_chSet::chooseArbitrary()
         arbitraryButton->setChecked(true);
     }
     setWave();
+}
+
+void tn6820fp_chSet::setWaveform(int kind)
+{
+    if (kind == waveform)
+        return;
+    for (int i = 0; i < tn6820fp_waveformCount; ++i)
+        m_buttons[i]->setChecked(tn6820fp_waveforms[i].kind == kind);
+    waveform = tn6820fp_waveformOf(kind) ? kind : int(WaveNone);
+    emit changed();
 }
 
 void tn6820fp_chSet::setWave()

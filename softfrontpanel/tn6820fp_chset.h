@@ -32,8 +32,12 @@ public:
     // Hands a file to the reader as if it had been chosen in the dialog; the
     // waveform itself is chosen with the Arbitrary button.
     bool loadShape(const QString &path);
-    // Shows the shape the channel holds: its file's name and sample count.
+    // Shows the shape the channel holds: its file's name and sample count;
+    // a count of 0 for none.
     void showShape(const QString &file, int count);
+    // Chooses a waveform as its button would, without releasing it when it
+    // is the one chosen already.
+    void setWaveform(int kind);
 
     tn6800fp_led *led;
     QDoubleSpinBox *amplitude;

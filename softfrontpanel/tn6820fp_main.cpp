@@ -11,6 +11,7 @@
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
 #include "tn6820fp_resources.h"
+#include "tn6820fp_setup.h"
 
 void tn6820fp_prepareToolkit()
 {
@@ -40,7 +41,12 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         QStringLiteral("fc"),
         QStringLiteral("The card's position in its carrier, 1 to %1.").arg(TN6800_MAX_POSITIONS),
         QStringLiteral("n"));
-    parser.addOptions({demo, resource, fc});
+    const QCommandLineOption setup(
+        QStringLiteral("setup"),
+        QStringLiteral("Open this setup (a JSON file saved by the panel) once the panel is "
+                       "shown."),
+        QStringLiteral("file"));
+    parser.addOptions({demo, resource, fc, setup});
     o.text = parser.helpText();
     const auto refuse = [&o](const QString &why) {
         o.action = tn6820fp_options::Refuse;
@@ -61,7 +67,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &once : {resource, fc}) {
+    for (const QCommandLineOption &once : {resource, fc, setup}) {
         if (parser.values(once).size() > 1)
             return refuse(
                 QStringLiteral("--%1 is given more than once.").arg(once.names().first()));
@@ -90,6 +96,15 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         o.start.kind = tn6800fp_startChoice::Open;
         o.start.descriptor = descriptor;
         o.start.fcNumber = n;
+    }
+    if (parser.isSet(setup)) {
+        // Checked against the card's nominal range now, before any window,
+        // and against the card's own range when the panel opens it.
+        const tn6820fp_setupRead read = tn6820fp_readSetupFile(
+            parser.value(setup), tn6820fp_panelSettings::initial(10.0), -10.0, 10.0);
+        if (!read.error.isEmpty())
+            return refuse(read.error);
+        o.setupPath = parser.value(setup);
     }
     return o;
 }
@@ -122,6 +137,8 @@ int tn6820fp_run(QApplication &app, const QStringList &arguments)
         panel.adjustSize();
         centerOnScreen(&panel);
         panel.show();
+        if (!options.setupPath.isEmpty())
+            panel.openSetupFile(options.setupPath);
         // The splash waits for the window to appear and handles events meanwhile:
         // a window already closed by then has ended the run.
         splash->finish(&panel);

@@ -21,8 +21,9 @@ struct tn6820fp_options
     };
     Action action = Run;
     tn6800fp_startChoice start;
-    QString message; // Refuse: one line that says what is wrong
-    QString text;    // Help and Refuse: the usage; Version: the version line
+    QString setupPath; // --setup: opened once the panel is shown; checked already
+    QString message;   // Refuse: one line that says what is wrong
+    QString text;      // Help and Refuse: the usage; Version: the version line
 };
 
 // What must be set before the application object exists: high-resolution

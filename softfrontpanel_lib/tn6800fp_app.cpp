@@ -193,6 +193,12 @@ tn6800fp_app::tn6800fp_app() : QWidget(nullptr, Qt::Window)
 
 tn6800fp_app::~tn6800fp_app() = default;
 
+void tn6800fp_app::addSideButton(QPushButton *button)
+{
+    button->setSizePolicy(resetButton->sizePolicy());
+    sideColumn->insertWidget(sideColumn->indexOf(resetButton), button);
+}
+
 void tn6800fp_app::setContentLayout(QLayout *layout)
 {
     if (contentReady)

@@ -37,6 +37,9 @@ public:
     void setDemoMode(bool demo);
     void showAutoscale(bool show);
     void showIdentify(bool show);
+    // A button of the concrete panel's own in the side column, above "Reset
+    // Device"; in the order added.
+    void addSideButton(QPushButton *button);
 
 signals:
     void autoscaleToggled(bool on);

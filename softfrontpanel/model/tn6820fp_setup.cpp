@@ -1,0 +1,268 @@
+#include "tn6820fp_setup.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+#include "tn6820fp_shapefile.h"
+
+namespace {
+
+const QString kFormat = QStringLiteral("tn6820fp-setup");
+
+const char *modeName(int mode)
+{
+    return mode == ModeContinuous ? "continuous" : "single";
+}
+
+QString quotedList(const QStringList &names)
+{
+    return QStringLiteral("\"") + names.join(QStringLiteral("\", \"")) + QStringLiteral("\"");
+}
+
+QStringList waveformNames()
+{
+    QStringList names;
+    for (const tn6820fp_waveformInfo &w : tn6820fp_waveforms)
+        names << QLatin1String(w.name);
+    return names << QStringLiteral("none");
+}
+
+QStringList filterNames()
+{
+    QStringList names;
+    for (const char *f : tn6820fp_filterNames)
+        names << QLatin1String(f);
+    return names;
+}
+
+// Reads the keys of one object into its settings; the first fault ends it.
+class Reader
+{
+public:
+    Reader(double low, double high) : m_low(low), m_high(high) {}
+
+    QString error;
+
+    bool number(const QJsonObject &o, const QString &key, const QString &at, double low,
+                double high, const char *unit, double &out)
+    {
+        if (!o.contains(key))
+            return true;
+        const QJsonValue v = o.value(key);
+        if (!v.isDouble())
+            return fail(at + key, QStringLiteral("not a number"));
+        const double d = v.toDouble();
+        if (!(d >= low && d <= high))
+            return fail(at + key, QStringLiteral("%1 is outside %2 to %3%4")
+                                      .arg(d)
+                                      .arg(low)
+                                      .arg(high)
+                                      .arg(QLatin1String(unit)));
+        out = d;
+        return true;
+    }
+
+    bool channel(const QJsonValue &value, const QString &at, tn6820fp_channelSettings &c)
+    {
+        if (!value.isObject())
+            return fail(at, QStringLiteral("not an object"));
+        const QJsonObject o = value.toObject();
+        const QString in = at + QLatin1Char('.');
+        if (o.contains(QLatin1String("selected"))) {
+            if (!o.value(QLatin1String("selected")).isBool())
+                return fail(in + QStringLiteral("selected"), QStringLiteral("not true or false"));
+            c.selected = o.value(QLatin1String("selected")).toBool();
+        }
+        if (o.contains(QLatin1String("waveform"))) {
+            const QString name = o.value(QLatin1String("waveform")).toString();
+            const tn6820fp_waveformInfo *w = tn6820fp_waveformNamed(name.toLatin1().constData());
+            if (!w && name != QLatin1String("none"))
+                return fail(in + QStringLiteral("waveform"),
+                            QStringLiteral("not one of ") + quotedList(waveformNames()));
+            c.waveform = w ? w->kind : WaveNone;
+        }
+        if (!number(o, QStringLiteral("amplitude"), in, 0, m_high, " V", c.amplitude) ||
+            !number(o, QStringLiteral("offset"), in, m_low, m_high, " V", c.offset) ||
+            !number(o, QStringLiteral("phase"), in, 0, 359.9, " degrees", c.phase))
+            return false;
+        if (o.contains(QLatin1String("shape")) &&
+            !shape(o.value(QLatin1String("shape")), in + QStringLiteral("shape"), c))
+            return false;
+        if (c.waveform == WaveArbitrary && !c.shape)
+            return fail(in + QStringLiteral("shape"),
+                        QStringLiteral("missing; an arbitrary channel carries its values"));
+        return true;
+    }
+
+private:
+    bool fail(const QString &at, const QString &what)
+    {
+        error = at + QStringLiteral(": ") + what;
+        return false;
+    }
+
+    bool shape(const QJsonValue &value, const QString &at, tn6820fp_channelSettings &c)
+    {
+        if (!value.isObject())
+            return fail(at, QStringLiteral("not an object"));
+        const QJsonObject o = value.toObject();
+        const QJsonValue file = o.value(QLatin1String("file"));
+        if (!file.isUndefined() && !file.isString())
+            return fail(at + QStringLiteral(".file"), QStringLiteral("not a text"));
+        const QJsonValue values = o.value(QLatin1String("values"));
+        if (!values.isArray())
+            return fail(at + QStringLiteral(".values"), QStringLiteral("not a list of numbers"));
+        const QJsonArray list = values.toArray();
+        if (list.size() < 2 || std::size_t(list.size()) > tn6820fp_maxShapeValues)
+            return fail(at + QStringLiteral(".values"),
+                        QStringLiteral("%1 values; a cycle has 2 to %2")
+                            .arg(list.size())
+                            .arg(tn6820fp_maxShapeValues));
+        auto read = std::make_shared<tn6820fp_arbitraryShape>();
+        read->values.reserve(std::size_t(list.size()));
+        for (int i = 0; i < list.size(); ++i) {
+            if (!list.at(i).isDouble())
+                return fail(at + QStringLiteral(".values[%1]").arg(i),
+                            QStringLiteral("not a number"));
+            read->values.push_back(list.at(i).toDouble());
+        }
+        // Values written by the panel are normalised already and stay as
+        // they are; a script's are scaled as a file's would be.
+        tn6820fp_normalise(read->values);
+        read->file = file.toString();
+        c.shape = read;
+        return true;
+    }
+
+    double m_low;
+    double m_high;
+};
+
+} // namespace
+
+QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
+{
+    QJsonObject root;
+    root.insert(QStringLiteral("format"), kFormat);
+    root.insert(QStringLiteral("version"), tn6820fp_setupVersion);
+    root.insert(QStringLiteral("frequency"), s.frequency);
+    root.insert(QStringLiteral("filter"), QLatin1String(tn6820fp_filterNames[s.filter]));
+    root.insert(QStringLiteral("mode"), QLatin1String(modeName(s.mode)));
+    QJsonArray channels;
+    for (const tn6820fp_channelSettings &c : s.channels) {
+        QJsonObject o;
+        o.insert(QStringLiteral("selected"), c.selected);
+        const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(c.waveform);
+        o.insert(QStringLiteral("waveform"), QLatin1String(w ? w->name : "none"));
+        o.insert(QStringLiteral("amplitude"), c.amplitude);
+        o.insert(QStringLiteral("offset"), c.offset);
+        o.insert(QStringLiteral("phase"), c.phase);
+        if (c.shape) {
+            QJsonArray values;
+            for (const double v : c.shape->values)
+                values.append(v);
+            o.insert(QStringLiteral("shape"), QJsonObject{{QStringLiteral("file"), c.shape->file},
+                                                          {QStringLiteral("values"), values}});
+        }
+        channels.append(o);
+    }
+    root.insert(QStringLiteral("channels"), channels);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_panelSettings &initial,
+                                      double lowLimit, double highLimit)
+{
+    tn6820fp_setupRead out;
+    out.settings = initial;
+    auto refuse = [&out, &initial](const QString &why) {
+        out.settings = initial;
+        out.error = why;
+        return out;
+    };
+    QJsonParseError parsed{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parsed);
+    if (parsed.error != QJsonParseError::NoError)
+        return refuse(
+            QStringLiteral("byte %1: not JSON (%2)").arg(parsed.offset).arg(parsed.errorString()));
+    if (!doc.isObject())
+        return refuse(QStringLiteral("not a setup: a JSON object is expected"));
+    const QJsonObject root = doc.object();
+    if (root.value(QLatin1String("format")).toString() != kFormat)
+        return refuse(QStringLiteral("format: not \"%1\"").arg(kFormat));
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return refuse(QStringLiteral("version: not a whole number from 1"));
+    if (version.toDouble() > tn6820fp_setupVersion)
+        return refuse(QStringLiteral("version: %1 is newer than this program reads (%2)")
+                          .arg(version.toDouble())
+                          .arg(tn6820fp_setupVersion));
+    tn6820fp_panelSettings &s = out.settings;
+    if (root.contains(QLatin1String("frequency"))) {
+        const QJsonValue f = root.value(QLatin1String("frequency"));
+        const double d = f.toDouble(-1);
+        if (!f.isDouble() || d != std::floor(d) || d < tn6820fp_minFrequency ||
+            d > tn6820fp_maxFrequency)
+            return refuse(QStringLiteral("frequency: not a whole number from %1 to %2")
+                              .arg(tn6820fp_minFrequency)
+                              .arg(tn6820fp_maxFrequency));
+        s.frequency = int(d);
+    }
+    if (root.contains(QLatin1String("filter"))) {
+        const int filter = filterNames().indexOf(root.value(QLatin1String("filter")).toString());
+        if (filter < 0)
+            return refuse(QStringLiteral("filter: not one of ") + quotedList(filterNames()));
+        s.filter = filter;
+    }
+    if (root.contains(QLatin1String("mode"))) {
+        const QString mode = root.value(QLatin1String("mode")).toString();
+        if (mode != QLatin1String("single") && mode != QLatin1String("continuous"))
+            return refuse(QStringLiteral("mode: not \"single\" or \"continuous\""));
+        s.mode = mode == QLatin1String("continuous") ? ModeContinuous : ModeSingleCycle;
+    }
+    if (root.contains(QLatin1String("channels"))) {
+        const QJsonValue list = root.value(QLatin1String("channels"));
+        if (!list.isArray() || list.toArray().size() != tn6820fp_channelCount)
+            return refuse(
+                QStringLiteral("channels: not a list of %1 objects").arg(tn6820fp_channelCount));
+        Reader reader(lowLimit, highLimit);
+        const QJsonArray channels = list.toArray();
+        for (int n = 0; n < tn6820fp_channelCount; ++n) {
+            if (!reader.channel(channels.at(n), QStringLiteral("channels[%1]").arg(n),
+                                s.channels[std::size_t(n)]))
+                return refuse(reader.error);
+        }
+    }
+    return out;
+}
+
+tn6820fp_setupRead tn6820fp_readSetupFile(const QString &path,
+                                          const tn6820fp_panelSettings &initial, double lowLimit,
+                                          double highLimit)
+{
+    const QFileInfo info(path);
+    tn6820fp_setupRead out;
+    out.settings = initial;
+    QByteArray json;
+    if (info.isDir()) {
+        out.error = QStringLiteral("it is a folder, not a file");
+    } else if (info.exists() && !info.isFile()) {
+        out.error = QStringLiteral("it is not a regular file (a pipe, socket or device)");
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            out.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
+        else
+            json = file.readAll();
+    }
+    if (out.error.isEmpty())
+        out = tn6820fp_readSetup(json, initial, lowLimit, highLimit);
+    if (!out.error.isEmpty())
+        out.error = QStringLiteral("%1: %2.").arg(info.fileName(), out.error);
+    return out;
+}

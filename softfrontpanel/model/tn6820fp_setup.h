@@ -1,0 +1,45 @@
+#ifndef TN6820FP_SETUP_H
+#define TN6820FP_SETUP_H
+
+#include <QByteArray>
+#include <QString>
+
+#include "tn6820fp_settings.h"
+
+// Setups: the whole Waveform Generation page in a JSON file that users may
+// also write from their own scripts:
+//   { "format": "tn6820fp-setup", "version": 1,
+//     "frequency": 1000, "filter": "20kHz", "mode": "single",
+//     "channels": [ { "selected": true, "waveform": "sine", "amplitude": 2.5,
+//                     "offset": 0.5, "phase": 0 }, ... eight, channel 1 first ] }
+// An arbitrary channel carries its shape: "shape": { "file": "pulse.csv",
+// "values": [ ... ] }, as read and normalised. Numbers read back bit for bit.
+
+constexpr int tn6820fp_setupVersion = 1;
+
+// The settings as a setup file.
+QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &settings);
+
+struct tn6820fp_setupRead
+{
+    tn6820fp_panelSettings settings;
+    // Why the setup was refused, with the place: "channels[3].amplitude: not
+    // a number". Empty when it was read.
+    QString error;
+};
+
+// Reads a setup. "format" and "version" are required; any other key that is
+// missing keeps its value in initial (what a new panel starts with); unknown
+// keys are ignored. Amplitudes must lie within 0 .. highLimit and offsets
+// within lowLimit .. highLimit. All or nothing: on an error, settings is
+// initial unchanged.
+tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_panelSettings &initial,
+                                      double lowLimit, double highLimit);
+
+// A setup file read: its error starts with the file's name. Anything but a
+// regular file is refused unopened.
+tn6820fp_setupRead tn6820fp_readSetupFile(const QString &path,
+                                          const tn6820fp_panelSettings &initial, double lowLimit,
+                                          double highLimit);
+
+#endif

@@ -1,0 +1,195 @@
+// Setups: the page's settings written as JSON and read back, bit for bit;
+// hand-written setups; and setups refused whole, with the place named.
+#include <QtTest>
+#include <cstring>
+#include <random>
+
+#include "tn6820fp_plan.h"
+#include "tn6820fp_setup.h"
+
+namespace {
+
+bool sameBits(const std::vector<double> &a, const std::vector<double> &b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+const QByteArray kHead = R"("format": "tn6820fp-setup", "version": 1)";
+
+// Eight channel objects, the one at index given its own text.
+QByteArray channels(int index, const QByteArray &channel)
+{
+    QByteArray list = "[";
+    for (int n = 0; n < 8; ++n)
+        list += (n ? "," : "") + (n == index ? channel : QByteArray("{}"));
+    return list + "]";
+}
+
+} // namespace
+
+class tst_setup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTrip();
+    void handWritten();
+    void refused_data();
+    void refused();
+};
+
+// Random settings of every kind, saved and read again: the same settings and
+// the same plan, to the bit.
+void tst_setup::roundTrip()
+{
+    std::mt19937 random(20);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int round = 0; round < 300; ++round) {
+        tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(10);
+        s.frequency = pick(1, 50000);
+        s.filter = pick(0, 3);
+        s.mode = pick(0, 1);
+        for (tn6820fp_channelSettings &c : s.channels) {
+            c.selected = pick(0, 1) == 1;
+            c.waveform = tn6820fp_waveform(pick(WaveNone, WaveArbitrary));
+            c.amplitude = pick(0, 1000) / 100.0;
+            c.offset = pick(-1000, 1000) / 100.0;
+            c.phase = pick(0, 3599) / 10.0;
+            if (c.waveform == WaveArbitrary || pick(0, 3) == 0) {
+                auto shape = std::make_shared<tn6820fp_arbitraryShape>();
+                shape->values.resize(std::size_t(pick(2, 300)));
+                for (double &v : shape->values)
+                    v = unit(random) * (pick(0, 5) == 0 ? 1e-300 : 1.0);
+                shape->values[0] = -1; // normalised: the largest magnitude is 1
+                shape->file = QStringLiteral("shape %1 \u00e9.csv").arg(round);
+                c.shape = shape;
+            }
+        }
+        const QByteArray json = tn6820fp_setupJson(s);
+        const tn6820fp_setupRead read =
+            tn6820fp_readSetup(json, tn6820fp_panelSettings::initial(10), -10, 10);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QVERIFY2(read.settings == s, qPrintable(QString::number(round)));
+        const tn6820fp_plan before = tn6820fp_planOf(s);
+        const tn6820fp_plan after = tn6820fp_planOf(read.settings);
+        QVERIFY(sameBits(before.samples, after.samples));
+        for (int n = 0; n < 8; ++n)
+            QVERIFY(sameBits(before.cycles[std::size_t(n)], after.cycles[std::size_t(n)]));
+    }
+}
+
+// A script may give only what it changes; the rest is what a new panel has.
+void tst_setup::handWritten()
+{
+    const QByteArray json =
+        "{" + kHead + R"(, "frequency": 50, "mode": "continuous", "comment": "ignored",
+          "channels": [ {"selected": false}, {"selected": true, "waveform": "square",
+          "amplitude": 2.5}, {}, {}, {}, {}, {"waveform": "arbitrary", "phase": 90,
+          "shape": {"values": [0, 2, -4, 1]}}, {"waveform": "none", "offset": -1.5} ] })";
+    const tn6820fp_setupRead read =
+        tn6820fp_readSetup(json, tn6820fp_panelSettings::initial(8), -8, 8);
+    QCOMPARE(read.error, QString());
+    tn6820fp_panelSettings expected = tn6820fp_panelSettings::initial(8);
+    expected.frequency = 50;
+    expected.mode = ModeContinuous;
+    expected.channels[0].selected = false;
+    expected.channels[1].selected = true;
+    expected.channels[1].waveform = WaveSquare;
+    expected.channels[1].amplitude = 2.5;
+    expected.channels[6].waveform = WaveArbitrary;
+    expected.channels[6].phase = 90;
+    // Scaled by the largest magnitude, as a file's values are.
+    auto shape = std::make_shared<tn6820fp_arbitraryShape>();
+    shape->values = {0, 0.5, -1, 0.25};
+    expected.channels[6].shape = shape;
+    expected.channels[7].waveform = WaveNone;
+    expected.channels[7].offset = -1.5;
+    QVERIFY(read.settings == expected);
+    QCOMPARE(read.settings.filter, 2);
+    QCOMPARE(read.settings.channels[2].amplitude, 8.0);
+}
+
+void tst_setup::refused_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("error");
+    const QByteArray h = "{" + kHead;
+    QTest::newRow("not JSON") << QByteArray("{\"format\": tn6820fp}")
+                              << "byte 13: not JSON (illegal value)";
+    QTest::newRow("cut short") << QByteArray("{\"format\": ")
+                               << "byte 11: not JSON (unterminated object)";
+    QTest::newRow("a list") << QByteArray("[1, 2]") << "not a setup: a JSON object is expected";
+    QTest::newRow("another format")
+        << QByteArray(R"({"format": "other", "version": 1})") << "format: not \"tn6820fp-setup\"";
+    QTest::newRow("no version") << QByteArray(R"({"format": "tn6820fp-setup"})")
+                                << "version: not a whole number from 1";
+    QTest::newRow("a newer version") << QByteArray(R"({"format": "tn6820fp-setup", "version": 2})")
+                                     << "version: 2 is newer than this program reads (1)";
+    QTest::newRow("frequency 0") << h + R"(, "frequency": 0})"
+                                 << "frequency: not a whole number from 1 to 50000";
+    QTest::newRow("frequency not whole") << h + R"(, "frequency": 10.5})"
+                                         << "frequency: not a whole number from 1 to 50000";
+    QTest::newRow("frequency as text") << h + R"(, "frequency": "1000"})"
+                                       << "frequency: not a whole number from 1 to 50000";
+    QTest::newRow("unknown filter")
+        << h + R"(, "filter": "20 kHz"})"
+        << "filter: not one of \"200Hz\", \"2kHz\", \"20kHz\", \"Bypass\"";
+    QTest::newRow("unknown mode") << h + R"(, "mode": "burst"})"
+                                  << "mode: not \"single\" or \"continuous\"";
+    QTest::newRow("seven channels") << h + R"(, "channels": [{}, {}, {}, {}, {}, {}, {}]})"
+                                    << "channels: not a list of 8 objects";
+    QTest::newRow("a channel that is no object") << h + ", \"channels\": " + channels(2, "3") + "}"
+                                                 << "channels[2]: not an object";
+    QTest::newRow("selected as text")
+        << h + ", \"channels\": " + channels(0, R"({"selected": "yes"})") + "}"
+        << "channels[0].selected: not true or false";
+    QTest::newRow("unknown waveform")
+        << h + ", \"channels\": " + channels(5, R"({"waveform": "Sine"})") + "}"
+        << "channels[5].waveform: not one of \"sine\", \"square\", "
+           "\"saw\", \"triangle\", \"arbitrary\", \"none\"";
+    QTest::newRow("amplitude as text")
+        << h + ", \"channels\": " + channels(3, R"({"amplitude": "2.5"})") + "}"
+        << "channels[3].amplitude: not a number";
+    QTest::newRow("amplitude beyond the card")
+        << h + ", \"channels\": " + channels(3, R"({"amplitude": 10.5})") + "}"
+        << "channels[3].amplitude: 10.5 is outside 0 to 10 V";
+    QTest::newRow("negative amplitude")
+        << h + ", \"channels\": " + channels(3, R"({"amplitude": -1})") + "}"
+        << "channels[3].amplitude: -1 is outside 0 to 10 V";
+    QTest::newRow("offset beyond the card")
+        << h + ", \"channels\": " + channels(7, R"({"offset": -11})") + "}"
+        << "channels[7].offset: -11 is outside -10 to 10 V";
+    QTest::newRow("phase of a whole turn")
+        << h + ", \"channels\": " + channels(1, R"({"phase": 360})") + "}"
+        << "channels[1].phase: 360 is outside 0 to 359.9 degrees";
+    QTest::newRow("arbitrary without values")
+        << h + ", \"channels\": " + channels(4, R"({"waveform": "arbitrary"})") + "}"
+        << "channels[4].shape: missing; an arbitrary channel carries its values";
+    QTest::newRow("one value") << h + ", \"channels\": " +
+                                      channels(4, R"({"shape": {"values": [1]}})") + "}"
+                               << "channels[4].shape.values: 1 values; a cycle has 2 to 1000000";
+    QTest::newRow("a value that is no number")
+        << h + ", \"channels\": " + channels(4, R"({"shape": {"values": [1, null, 2]}})") + "}"
+        << "channels[4].shape.values[1]: not a number";
+    QTest::newRow("a file name that is no text")
+        << h + ", \"channels\": " + channels(4, R"({"shape": {"file": 1, "values": [1, 2]}})") + "}"
+        << "channels[4].shape.file: not a text";
+}
+
+// One message with the place; the settings are left exactly as they were.
+void tst_setup::refused()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, error);
+    tn6820fp_panelSettings initial = tn6820fp_panelSettings::initial(10);
+    initial.frequency = 777;
+    const tn6820fp_setupRead read = tn6820fp_readSetup(json, initial, -10, 10);
+    QCOMPARE(read.error, error);
+    QVERIFY(read.settings == initial);
+}
+
+QTEST_MAIN(tst_setup)
+#include "tst_setup.moc"
