@@ -87,6 +87,7 @@ private slots:
     void arbitrary();
     void arbitraryThroughTheDialog();
     void phaseOfAShapeAndOfAChannelLeftOut();
+    void setupsThroughTheDialogs();
 };
 
 void tst_panel_shapes::phases_data()
@@ -319,6 +320,77 @@ void tst_panel_shapes::phaseOfAShapeAndOfAChannelLeftOut()
     QCOMPARE(traceArgs(f.bench.calls(QStringLiteral("tn6820_generateWaveforms")).value(0))
                  .value(QStringLiteral("channelMask")),
              QStringLiteral("0x01"));
+}
+
+// A setup saved through Qt's dialog and opened again brings back the whole
+// page, shapes and all, and starts nothing; a refused one changes nothing;
+// while the panel generates, no setup can be opened.
+void tst_panel_shapes::setupsThroughTheDialogs()
+{
+    QTemporaryDir dir;
+    const QString shape = writeFile(dir, QStringLiteral("pulse.csv"), "0\n4\n-2\n");
+    const QString saved = dir.filePath(QStringLiteral("bench setup.json"));
+    const QString bad = writeFile(dir, QStringLiteral("bad.json"),
+                                  R"({"format": "tn6820fp-setup", "version": 1, "channels": [{}, {},
+                                  {"amplitude": 11}, {}, {}, {}, {}, {}]})");
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    auto choose = [](const QString &path) {
+        return [path](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Setups (*.json)")});
+            sfptest::child<QLineEdit>(dialog, QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    };
+    QVERIFY(f.channel(3)->loadShape(shape));
+    f.channel(3)->arbitraryButton->click();
+    f.select(3)->setChecked(true);
+    f.channel(3)->phase->setValue(90);
+    f.channel(2)->sawButton->click();
+    f.channel(2)->offset->setValue(-2.25);
+    f.frequency()->setValue(4321);
+    f.filter()->setCurrentIndex(0);
+    f.mode()->setCurrentIndex(1);
+    f.dac(1)->setValue(1.5);
+    const tn6820fp_panelSettings before = panel.settings();
+    ModalAnswers answers;
+    answers.act(choose(saved));
+    f.get<QPushButton>(QStringLiteral("saveSetupButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QVERIFY(QFile::exists(saved));
+
+    // Back to a new panel's page, then the setup again.
+    panel.applySettings(tn6820fp_panelSettings::initial(10));
+    QVERIFY(panel.settings() != before);
+    f.bench.clearTrace();
+    answers.act(choose(saved));
+    f.get<QPushButton>(QStringLiteral("openSetupButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QVERIFY(panel.settings() == before);
+    QCOMPARE(f.frequency()->value(), 4321);
+    QCOMPARE(f.channel(3)->waveform, int(WaveArbitrary));
+    QCOMPARE(f.channel(3)->shapeLabel->text(), QStringLiteral("pulse.csv, 3 samples"));
+    QCOMPARE(f.channel(2)->offset->value(), -2.25);
+    QVERIFY(f.driverCalls().isEmpty()); // nothing sent, nothing started
+    QCOMPARE(f.dac(1)->value(), 1.5);
+
+    QString warning;
+    answers.act(choose(bad)).click(QStringLiteral("OK"), [&warning](QWidget *w) {
+        warning = sfptest::labelText(*w, "qt_msgbox_label");
+    });
+    f.get<QPushButton>(QStringLiteral("openSetupButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(warning,
+             QStringLiteral("The setup was not opened. bad.json: channels[2].amplitude: 11 "
+                            "is outside 0 to 10 V."));
+    QVERIFY(panel.settings() == before);
+
+    f.startButton()->click(); // continuous
+    QVERIFY(!f.get<QPushButton>(QStringLiteral("openSetupButton"))->isEnabled());
+    f.stopButton()->click();
+    QVERIFY(f.get<QPushButton>(QStringLiteral("openSetupButton"))->isEnabled());
 }
 
 QTEST_MAIN(tst_panel_shapes)

@@ -21,7 +21,8 @@ void closeMainWindowWhenShown()
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (qobject_cast<tn6820fp_App *>(w) && w->isVisible() &&
                 !QApplication::activeModalWidget()) {
-                std::printf("window shown %dx%d\n", w->width(), w->height());
+                std::printf("window shown %dx%d, %d Hz\n", w->width(), w->height(),
+                            qobject_cast<tn6820fp_App *>(w)->settings().frequency);
                 timer->deleteLater();
                 w->close();
                 return;
@@ -194,6 +195,23 @@ void tst_program::options_data()
                                        << "";
     QTest::newRow("value missing") << "--fc" << 2 << "" << bad + "Missing value after '--fc'."
                                    << "";
+    // %DIR% is a folder holding good.json (50 Hz) and bad.json.
+    QTest::newRow("demo with a setup") << "--demo|--setup|%DIR%/good.json" << 0 << ", 50 Hz"
+                                       << ""
+                                       << "demo";
+    QTest::newRow("a card with a setup")
+        << "--resource|VXI0::8::INSTR|--fc|2|--setup=%DIR%/good.json" << 0 << ", 50 Hz"
+        << ""
+        << "VXI0::8::INSTR 2";
+    QTest::newRow("a setup refused")
+        << "--demo|--setup|%DIR%/bad.json" << 2 << ""
+        << bad + "bad.json: channels[0].waveform: not one of \"sine\", \"square\", \"saw\", "
+                 "\"triangle\", \"arbitrary\", \"none\"."
+        << "";
+    QTest::newRow("a setup that is not there")
+        << "--setup|%DIR%/none.json" << 2 << ""
+        << bad + "none.json: cannot be read (No such file or directory)."
+        << "";
     QTest::newRow("stray argument")
         << "VXI0::8::INSTR" << 2 << "" << bad + "Unexpected argument 'VXI0::8::INSTR'."
         << "";
@@ -208,6 +226,13 @@ void tst_program::options()
     QFETCH(QString, error);
     QFETCH(QString, opened);
     QTemporaryDir dir;
+    QTemporaryDir setups;
+    sfptest::writeFile(setups.path(), QStringLiteral("good.json"),
+                       R"({"format": "tn6820fp-setup", "version": 1, "frequency": 50})");
+    sfptest::writeFile(setups.path(), QStringLiteral("bad.json"),
+                       R"({"format": "tn6820fp-setup", "version": 1, "channels": [
+                       {"waveform": "cosine"}, {}, {}, {}, {}, {}, {}, {}]})");
+    arguments.replace(QStringLiteral("%DIR%"), setups.path());
     const ProgramRun run = runProgram(QStringLiteral("optionsChild"),
                                       QStringLiteral("SFP_RUN_ARGS=") + arguments, dir);
     const sfptest::ChildResult &r = run.result;
@@ -314,6 +339,9 @@ void tst_program::parsedOptions_data()
     QTest::newRow("card number given twice")
         << QStringList{"--resource", "A", "--fc", "1", "--fc", "1"} << refuse
         << "--fc is given more than once." << QString();
+    QTest::newRow("setup given twice")
+        << QStringList{"--demo", "--setup", "a.json", "--setup", "a.json"} << refuse
+        << "--setup is given more than once." << QString();
     QTest::newRow("card number alone")
         << QStringList{"--fc", "1"} << refuse << "--resource and --fc go together." << QString();
     QTest::newRow("help before a bad option")
