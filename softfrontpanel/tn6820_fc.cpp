@@ -1,4 +1,5 @@
 #include "tn6820_fc.h"
+#include "tn6820fp_loggedcalls.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,7 @@ const quint16 kServedModels[] = {0x6820};
 
 tn6820_fc::tn6820_fc(int modelCode) : tn6800fp_genFC(modelCode)
 {
+    tn6820fp_logged::nameDriverStatuses();
     std::memset(rememberedDescriptor, 0, sizeof rememberedDescriptor);
     std::fill(std::begin(rememberedFcNumbers), std::end(rememberedFcNumbers), qint16(1));
 }
@@ -44,10 +46,11 @@ QString tn6820_fc::driverRevision() const
 {
     // The driver writes its whole text; 256 bytes hold any VISA text.
     char revision[256] = {0};
-    if (tn6820_revision_query(VI_NULL, revision, nullptr) < 0 && openSession != 0) {
+    if (tn6820fp_logged::tn6820_revision_query(VI_NULL, revision, nullptr) < 0 &&
+        openSession != 0) {
         // Drivers that refuse VI_NULL answer with a session.
         std::memset(revision, 0, sizeof revision);
-        tn6820_revision_query(openSession, revision, nullptr);
+        tn6820fp_logged::tn6820_revision_query(openSession, revision, nullptr);
     }
     revision[sizeof revision - 1] = '\0';
     return QString::fromLatin1(revision);
@@ -57,7 +60,7 @@ QString tn6820_fc::errorMessage(ViStatus status) const
 {
     char text[1024];
     std::memset(text, 0, sizeof text);
-    if (tn6820_error_message(VI_NULL, status, text) != VI_SUCCESS)
+    if (tn6820fp_logged::tn6820_error_message(VI_NULL, status, text) != VI_SUCCESS)
         return QString();
     text[sizeof text - 1] = '\0';
     return QString::fromLatin1(text);
@@ -66,8 +69,9 @@ QString tn6820_fc::errorMessage(ViStatus status) const
 ViStatus tn6820_fc::open(const char *descriptor, const qint16 *fcNumbers, ViBoolean idQuery,
                          ViBoolean reset, ViSession *vi)
 {
-    return noteSession(
-        tn6820_init(const_cast<ViRsrc>(descriptor), fcNumbers[0], idQuery, reset, vi), vi);
+    return noteSession(tn6820fp_logged::tn6820_init(const_cast<ViRsrc>(descriptor), fcNumbers[0],
+                                                    idQuery, reset, vi),
+                       vi);
 }
 
 ViStatus tn6820_fc::noteSession(ViStatus status, const ViSession *vi)
@@ -89,18 +93,19 @@ ViStatus tn6820_fc::openAndRemember(const char *descriptor, const qint16 *fcNumb
 
 ViStatus tn6820_fc::reopen(ViSession *vi)
 {
-    return noteSession(
-        tn6820_init(rememberedDescriptor, rememberedFcNumbers[0], VI_TRUE, VI_TRUE, vi), vi);
+    return noteSession(tn6820fp_logged::tn6820_init(rememberedDescriptor, rememberedFcNumbers[0],
+                                                    VI_TRUE, VI_TRUE, vi),
+                       vi);
 }
 
 ViStatus tn6820_fc::close(ViSession vi)
 {
     if (vi == openSession)
         openSession = 0;
-    return tn6820_close(vi);
+    return tn6820fp_logged::tn6820_close(vi);
 }
 
 ViStatus tn6820_fc::reset(ViSession vi)
 {
-    return tn6820_reset(vi);
+    return tn6820fp_logged::tn6820_reset(vi);
 }

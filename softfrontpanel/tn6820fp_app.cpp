@@ -1,4 +1,6 @@
 #include "tn6820fp_app.h"
+#include "tn6800fp_loggedcalls.h"
+#include "tn6820fp_loggedcalls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 
 #include "tn6800.h"
 #include "tn6800fp_about.h"
+#include "tn6800fp_calllogwindow.h"
 #include "tn6800fp_led.h"
 #include "tn6800fp_messages.h"
 #include "tn6800fp_widgets.h"
@@ -70,7 +73,7 @@ void tn6820fp_App::readOutputLimits()
         return;
     double low = 0;
     double high = 0;
-    const ViStatus status = tn6820_getOutputLimits(vi(), &low, &high);
+    const ViStatus status = tn6820fp_logged::tn6820_getOutputLimits(vi(), &low, &high);
     reportDriverStatus(status, "tn6820_getOutputLimits(vi(), &lowLimit, &hiLimit)");
     // Without a usable answer the panel keeps the card's nominal range of +-10 V.
     if (status >= 0 && low < high) {
@@ -268,15 +271,16 @@ void tn6820fp_App::addHardwareInfo()
     // The driver writes whole texts: 256 bytes hold any VISA text.
     char subtype[256];
     std::memset(subtype, 0, sizeof subtype);
-    reportDriverStatus(tn6820_readSerialNo(d_vi, &serialNumber, subtype),
+    reportDriverStatus(tn6820fp_logged::tn6820_readSerialNo(d_vi, &serialNumber, subtype),
                        "tn6820_readSerialNo(d_vi, &serialNumber, subtype)");
     subtype[sizeof subtype - 1] = '\0';
     char driverRevision[256];
     char instrumentFirmwareRevision[256];
     std::memset(driverRevision, 0, sizeof driverRevision);
     std::memset(instrumentFirmwareRevision, 0, sizeof instrumentFirmwareRevision);
-    reportDriverStatus(tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision),
-                       "tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)");
+    reportDriverStatus(
+        tn6820fp_logged::tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision),
+        "tn6820_revision_query(d_vi, driverRevision, instrumentFirmwareRevision)");
     instrumentFirmwareRevision[sizeof instrumentFirmwareRevision - 1] = '\0';
     about()->addHardwareInfo(QString::asprintf("%08lx", static_cast<unsigned long>(serialNumber)),
                              QString::fromLatin1(instrumentFirmwareRevision),
@@ -323,18 +327,18 @@ int tn6820fp_App::start()
         return 0;
     const ViInt32 rateCode = plan.rateCode;
     if (plan.mode == ModeSingleCycle) {
-        reportDriverStatus(tn6820_generateWaveforms(vi(), chanMask, rate.segLen, rateCode,
-                                                    ViInt16(filt), tn6820_GROUP_BY_CHANNEL,
-                                                    buffer.data()),
+        reportDriverStatus(tn6820fp_logged::tn6820_generateWaveforms(
+                               vi(), chanMask, rate.segLen, rateCode, ViInt16(filt),
+                               tn6820_GROUP_BY_CHANNEL, buffer.data()),
                            "tn6820_generateWaveforms(vi(), chanMask, segLen, updFreq[freqIdx], "
                            "filt, tn6820_GROUP_BY_CHANNEL, buffer)");
-        tn6800_delay(1000.0 / f);
+        tn6800fp_logged::tn6800_delay(1000.0 / f);
         stop();
     } else {
         reportDriverStatus(
-            tn6820_startContWaveformEx(vi(), chanMask, rate.segLen * rate.nIter, rateCode,
-                                       ViInt16(filt), tn6820_GROUP_BY_CHANNEL, 0, buffer.data(),
-                                       nullptr, nullptr),
+            tn6820fp_logged::tn6820_startContWaveformEx(
+                vi(), chanMask, rate.segLen * rate.nIter, rateCode, ViInt16(filt),
+                tn6820_GROUP_BY_CHANNEL, 0, buffer.data(), nullptr, nullptr),
             "tn6820_startContWaveformEx(vi(), chanMask, segLen*nIter, updFreq[freqIdx], filt, "
             "tn6820_GROUP_BY_CHANNEL, 0, buffer, NULL, NULL)");
     }
@@ -353,9 +357,9 @@ int tn6820fp_App::stop()
     commonSettings->setEnabled(true);
     mainTabs->setTabEnabled(kWriteTab, true);
     if (!demoMode) {
-        reportDriverStatus(tn6820_stopContWaveform(vi(), VI_TRUE),
+        reportDriverStatus(tn6820fp_logged::tn6820_stopContWaveform(vi(), VI_TRUE),
                            "tn6820_stopContWaveform(vi(), VI_TRUE)");
-        reportDriverStatus(tn6820_resetFIFO(vi()), "tn6820_resetFIFO(vi())");
+        reportDriverStatus(tn6820fp_logged::tn6820_resetFIFO(vi()), "tn6820_resetFIFO(vi())");
     }
     startButton->setEnabled(true);
     openSetupButton->setEnabled(true);
@@ -370,9 +374,9 @@ int tn6820fp_App::setDac(double)
         dac_val[n] = dacValue[n]->value();
     if (demoMode)
         return 0;
-    reportDriverStatus(tn6820_setOutputEnable(vi(), kAllChannels),
+    reportDriverStatus(tn6820fp_logged::tn6820_setOutputEnable(vi(), kAllChannels),
                        "tn6820_setOutputEnable(vi(), chanMask)");
-    reportDriverStatus(tn6820_writeChannels(vi(), kAllChannels, dac_val),
+    reportDriverStatus(tn6820fp_logged::tn6820_writeChannels(vi(), kAllChannels, dac_val),
                        "tn6820_writeChannels(vi(), chanMask, dac_val)");
     return 0;
 }
@@ -380,7 +384,7 @@ int tn6820fp_App::setDac(double)
 int tn6820fp_App::setFilt(int filter)
 {
     if (!demoMode)
-        reportDriverStatus(tn6820_setFilter(vi(), ViInt16(filter)),
+        reportDriverStatus(tn6820fp_logged::tn6820_setFilter(vi(), ViInt16(filter)),
                            "tn6820_setFilter(vi(), filter)");
     return 0;
 }
@@ -464,8 +468,15 @@ void tn6820fp_App::addSetupButtons()
     tn6800fp_setHelp(openSetupButton,
                      QStringLiteral("Sets the Waveform Generation page from a saved setup "
                                     "(Ctrl+O).\nIt starts nothing and changes no output"));
+    driverCallsButton = new QPushButton(QStringLiteral("Driver Calls..."));
+    driverCallsButton->setObjectName(QStringLiteral("driverCallsButton"));
+    tn6800fp_setHelp(driverCallsButton,
+                     QStringLiteral("Shows every call the panel made into VISA and the card's "
+                                    "libraries"));
     addSideButton(saveSetupButton);
     addSideButton(openSetupButton);
+    addSideButton(driverCallsButton);
+    connect(driverCallsButton, &QPushButton::clicked, this, &tn6820fp_App::showDriverCalls);
     connect(saveSetupButton, &QPushButton::clicked, this, &tn6820fp_App::saveSetup);
     connect(openSetupButton, &QPushButton::clicked, this, &tn6820fp_App::openSetup);
 }
@@ -525,6 +536,16 @@ bool tn6820fp_App::openSetupFile(const QString &path)
     }
     applySettings(read.settings);
     return true;
+}
+
+void tn6820fp_App::showDriverCalls()
+{
+    if (!m_callsWindow)
+        m_callsWindow =
+            new tn6800fp_callLogWindow(QStringLiteral("Orbana 6820 SFP: Driver Calls"), this);
+    m_callsWindow->show();
+    m_callsWindow->raise();
+    m_callsWindow->activateWindow();
 }
 
 void tn6820fp_App::applySettings(const tn6820fp_panelSettings &s)

@@ -13,6 +13,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class tn6800fp_callLogWindow;
 class tn6800fp_genFC;
 class tn6820fp_chSet;
 class tn6820fp_comSet;
@@ -62,6 +63,8 @@ public slots:
     void openSetup();
     // Opens a setup file; on a refusal the user is told why. False then.
     bool openSetupFile(const QString &path);
+    // The window of every call made into the platform libraries.
+    void showDriverCalls();
 
 protected:
     QTabWidget *mainTabs;
@@ -80,6 +83,7 @@ protected:
     QLabel *realOutputLabel;
     QPushButton *saveSetupButton;
     QPushButton *openSetupButton;
+    QPushButton *driverCallsButton;
     tn6820fp_preview *channelPreview[tn6820fp_channelCount];
     QDoubleSpinBox *dacValue[tn6820fp_channelCount];
     double lowLimit = -10.0;
@@ -104,6 +108,7 @@ private:
     tn6820fp_unitTables m_unitTables;
     // Set while applySettings() writes the controls: the plan is made once, after.
     bool m_applying = false;
+    tn6800fp_callLogWindow *m_callsWindow = nullptr;
 };
 
 #endif

@@ -7,6 +7,7 @@
 
 #include "tn6800.h"
 #include "tn6800fp_app.h"
+#include "tn6800fp_calllog.h"
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
@@ -46,7 +47,12 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         QStringLiteral("Open this setup (a JSON file saved by the panel) once the panel is "
                        "shown."),
         QStringLiteral("file"));
-    parser.addOptions({demo, resource, fc, setup});
+    const QCommandLineOption logCalls(
+        QStringLiteral("log-calls"),
+        QStringLiteral("Write every call into VISA and the card's libraries to this file, one "
+                       "line each as it returns."),
+        QStringLiteral("file"));
+    parser.addOptions({demo, resource, fc, setup, logCalls});
     o.text = parser.helpText();
     const auto refuse = [&o](const QString &why) {
         o.action = tn6820fp_options::Refuse;
@@ -67,7 +73,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &once : {resource, fc, setup}) {
+    for (const QCommandLineOption &once : {resource, fc, setup, logCalls}) {
         if (parser.values(once).size() > 1)
             return refuse(
                 QStringLiteral("--%1 is given more than once.").arg(once.names().first()));
@@ -105,6 +111,13 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         if (!read.error.isEmpty())
             return refuse(read.error);
         o.setupPath = parser.value(setup);
+    }
+    if (parser.isSet(logCalls)) {
+        // From the very first call on, so the file is opened here.
+        QString why;
+        if (!tn6800fp_callLog::instance().writeTo(parser.value(logCalls), &why))
+            return refuse(QStringLiteral("cannot write the driver calls to %1: %2")
+                              .arg(parser.value(logCalls), why));
     }
     return o;
 }

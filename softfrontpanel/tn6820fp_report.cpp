@@ -1,4 +1,5 @@
 #include "tn6820fp_report.h"
+#include "tn6820fp_loggedcalls.h"
 
 #include <QString>
 
@@ -10,7 +11,7 @@ void reportDriverStatus(ViStatus status, const char *callLabel)
     if (status == VI_SUCCESS)
         return;
     const QByteArray text = tn6800fp_statusText(status, [](ViStatus s, ViChar buffer[]) {
-                                return tn6820_error_message(VI_NULL, s, buffer);
+                                return tn6820fp_logged::tn6820_error_message(VI_NULL, s, buffer);
                             }).toLocal8Bit();
     if (status < 0)
         showError(QString::asprintf("%s failed due to [%s]", callLabel, text.constData()));

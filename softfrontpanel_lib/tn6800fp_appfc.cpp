@@ -1,4 +1,6 @@
 #include "tn6800fp_appfc.h"
+#include "tn6800fp_calllog.h"
+#include "tn6800fp_loggedcalls.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -17,7 +19,7 @@ QString textAttribute(ViSession vi, ViAttr attribute)
 {
     char text[256];
     std::memset(text, 0, sizeof text);
-    if (viGetAttribute(vi, attribute, text) != VI_SUCCESS)
+    if (tn6800fp_logged::viGetAttribute(vi, attribute, text) != VI_SUCCESS)
         return QString();
     text[sizeof text - 1] = '\0';
     return QString::fromLatin1(text);
@@ -53,11 +55,12 @@ tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool sk
     QString cardText;
     QString hostName;
     if (demoMode) {
+        tn6800fp_callLog::instance().noteDemoMode();
         lxiCarrier = false;
         d_vi = 0;
     } else {
         ViInt16 slot = 0;
-        if (viGetAttribute(d_vi, VI_ATTR_SLOT, &slot) < 0) {
+        if (tn6800fp_logged::viGetAttribute(d_vi, VI_ATTR_SLOT, &slot) < 0) {
             lxiCarrier = true;
             moduleText = textAttribute(d_vi, VI_ATTR_TCPIP_DEVICE_NAME);
             hostName = textAttribute(d_vi, VI_ATTR_TCPIP_HOSTNAME);
@@ -84,7 +87,7 @@ tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool sk
 
     char revision[256]; // the library writes its whole text
     std::memset(revision, 0, sizeof revision);
-    tn6800_revision(revision);
+    tn6800fp_logged::tn6800_revision(revision);
     revision[sizeof revision - 1] = '\0';
 
     m_about = new tn6800fp_About(

@@ -1,4 +1,5 @@
 #include "tn6800fp_connection.h"
+#include "tn6800fp_loggedcalls.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -156,7 +157,7 @@ bool tn6800fp_connection::run(const tn6800fp_startChoice &start)
                 return true;
             QString text = d.card->errorMessage(status);
             if (text.isEmpty())
-                text = tn6800fp_statusText(status, tn6800_error_message);
+                text = tn6800fp_statusText(status, tn6800fp_logged::tn6800_error_message);
             if (status > 0) {
                 // A warning (ID query or reset not supported, say) comes with
                 // the session open: the card is there and is used.

@@ -1,4 +1,5 @@
 #include "tn6800fp_messages.h"
+#include "tn6800fp_loggedcalls.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -64,7 +65,8 @@ void tn6800fp_reportCommonStatus(ViStatus status)
 {
     if (status == VI_SUCCESS)
         return;
-    const QByteArray text = tn6800fp_statusText(status, tn6800_error_message).toLocal8Bit();
+    const QByteArray text =
+        tn6800fp_statusText(status, tn6800fp_logged::tn6800_error_message).toLocal8Bit();
     if (status < 0)
         showError(QString::asprintf("Function Call failed due to [%s]", text.constData()));
     else

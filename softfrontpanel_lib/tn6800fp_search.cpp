@@ -1,4 +1,5 @@
 #include "tn6800fp_search.h"
+#include "tn6800fp_loggedcalls.h"
 
 #include <QThreadPool>
 #include <QtConcurrent>
@@ -59,23 +60,24 @@ void getResourceInfo(getResourceInfo_params_t *params)
     resourceInfo_t info = params->info;
     ViSession vi = 0;
     const QByteArray descriptor = info.descriptor.toLatin1();
-    if (viOpen(params->resourceManager, descriptor.constData(), VI_NULL, 0, &vi) < 0) {
+    if (tn6800fp_logged::viOpen(params->resourceManager, descriptor.constData(), VI_NULL, 0, &vi) <
+        0) {
         params->examined.store(true, std::memory_order_release);
         return;
     }
     tn6800_carrierHandle handle;
     std::memset(&handle, 0, sizeof handle);
     handle.resourceManager = params->resourceManager;
-    if (tn6800_openCarrier(vi, &handle) < 0 || !handle.carrier) {
-        viClose(vi);
+    if (tn6800fp_logged::tn6800_openCarrier(vi, &handle) < 0 || !handle.carrier) {
+        tn6800fp_logged::viClose(vi);
         params->examined.store(true, std::memory_order_release);
         return;
     }
     tn6800_carrier *carrier = handle.carrier;
     const tn6800_carrierInfo *block = carrier->info;
     if (!block) { // a carrier object without its description is no carrier
-        tn6800_closeCarrier(&handle);
-        viClose(vi);
+        tn6800fp_logged::tn6800_closeCarrier(&handle);
+        tn6800fp_logged::viClose(vi);
         params->examined.store(true, std::memory_order_release);
         return;
     }
@@ -87,17 +89,17 @@ void getResourceInfo(getResourceInfo_params_t *params)
     info.carrierModel = tn6800fp_translateCarrierModel(block->carrierModel);
 
     ViUInt16 interfaceType = 0;
-    viGetAttribute(vi, VI_ATTR_INTF_TYPE, &interfaceType);
+    tn6800fp_logged::viGetAttribute(vi, VI_ATTR_INTF_TYPE, &interfaceType);
     if (interfaceType == VI_INTF_TCPIP) {
         char address[256];
         std::memset(address, 0, sizeof address);
-        viGetAttribute(vi, VI_ATTR_TCPIP_ADDR, address);
+        tn6800fp_logged::viGetAttribute(vi, VI_ATTR_TCPIP_ADDR, address);
         address[sizeof address - 1] = '\0';
         info.tcpipAddress = QString::fromLatin1(address);
         info.systemTexts << lxiCarrierText(info.tcpipAddress, info.carrierModel);
     } else {
         ViInt16 slot = 0;
-        viGetAttribute(vi, VI_ATTR_SLOT, &slot);
+        tn6800fp_logged::viGetAttribute(vi, VI_ATTR_SLOT, &slot);
         info.systemTexts << vxiCarrierText(slot, info.carrierModel);
         info.tcpipAddress.clear();
     }
@@ -111,7 +113,8 @@ void getResourceInfo(getResourceInfo_params_t *params)
         info.subtypeSuffix.clear();
         if (registers && registers->readRegister && (shown == 0x6904 || shown == 0x6912)) {
             ViUInt16 value = 0;
-            if (registers->readRegister(carrier, ViInt16(p), TN6800_REGISTER_SUBTYPE, &value) >= 0)
+            if (tn6800fp_logged::readRegister(registers, carrier, ViInt16(p),
+                                              TN6800_REGISTER_SUBTYPE, &value) >= 0)
                 info.subtypeSuffix =
                     QLatin1Char('-') + QString(subtypeChar(value >> 8)) + subtypeChar(value & 0xFF);
         }
@@ -120,8 +123,8 @@ void getResourceInfo(getResourceInfo_params_t *params)
         info.cardNumbers << (params->card->supportsModel(code) ? p : 0);
     }
     params->info = info;
-    tn6800_closeCarrier(&handle);
-    viClose(vi);
+    tn6800fp_logged::tn6800_closeCarrier(&handle);
+    tn6800fp_logged::viClose(vi);
     params->examined.store(true, std::memory_order_release);
 }
 
@@ -161,16 +164,16 @@ QList<resourceInfo_t> tn6800fp_searchResources(tn6800fp_genFC *card,
     } finish{progress};
     // A positive status is a warning: the manager is open all the same.
     ViSession rm = 0;
-    if (viOpenDefaultRM(&rm) < 0) {
-        viClose(rm);
+    if (tn6800fp_logged::viOpenDefaultRM(&rm) < 0) {
+        tn6800fp_logged::viClose(rm);
         return records;
     }
     ViFindList list = 0;
     ViUInt32 count = 0;
     char found[VI_FIND_BUFLEN];
     std::memset(found, 0, sizeof found);
-    if (viFindRsrc(rm, "?*INSTR", &list, &count, found) < 0) {
-        viClose(rm);
+    if (tn6800fp_logged::viFindRsrc(rm, "?*INSTR", &list, &count, found) < 0) {
+        tn6800fp_logged::viClose(rm);
         return records;
     }
     QStringList descriptors;
@@ -179,7 +182,7 @@ QList<resourceInfo_t> tn6800fp_searchResources(tn6800fp_genFC *card,
         found[sizeof found - 1] = '\0';
         descriptors << QString::fromLatin1(found);
         --count;
-        status = viFindNext(list, found);
+        status = tn6800fp_logged::viFindNext(list, found);
     }
 
     const int n = descriptors.size();
@@ -203,8 +206,8 @@ QList<resourceInfo_t> tn6800fp_searchResources(tn6800fp_genFC *card,
         w.examined.load(std::memory_order_acquire);
         records << w.info;
     }
-    viClose(list);
-    viClose(rm);
+    tn6800fp_logged::viClose(list);
+    tn6800fp_logged::viClose(rm);
     return records;
 }
 

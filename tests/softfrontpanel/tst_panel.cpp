@@ -3,9 +3,12 @@
 #include "bench.h"
 #include "panelfixture.h"
 #include "tn6800fp_about.h"
+#include "tn6800fp_calllog.h"
+#include "tn6800fp_calllogwindow.h"
 #include "tn6820fp_synthesis.h"
 
 #include <QAccessible>
+#include <QTableView>
 #include <cstring>
 
 using sfptest::labelText;
@@ -41,6 +44,7 @@ private slots:
     void outputLimitsOfTheCard();
     void closeWindow_data();
     void closeWindow();
+    void driverCallsAsTraced();
 };
 
 void tst_panel::vxiHeader()
@@ -689,6 +693,75 @@ void tst_panel::closeWindow()
     QCOMPARE(closes.size(), 1);
     QCOMPARE(traceArgs(closes.first()).value("vi"), QString::number(vi));
     QCOMPARE(sfptest::traceStatus(closes.first()), 0L);
+}
+
+// The connection, a single cycle and continuous output: the log has each
+// call the stand-ins saw, in the same order, with the same status; a refused
+// call shows in red in the Driver Calls window. Demo mode says once that it
+// calls nothing.
+void tst_panel::driverCallsAsTraced()
+{
+    tn6800fp_callLog &log = tn6800fp_callLog::instance();
+    log.clear();
+    PanelFixture f(QStringLiteral("[fault]\nfunction = tn6820_setFilter\nstatus = 0xBFFC0806\n") +
+                   QString::fromLatin1(orbsim::defaultBenchText()));
+    tn6820fp_App &panel = f.open(PanelFixture::Vxi);
+    f.select(3)->setChecked(true);
+    f.startButton()->click();
+    f.mode()->setCurrentIndex(1);
+    f.startButton()->click();
+    f.stopButton()->click();
+    ModalAnswers refused;
+    refused.click(QStringLiteral("No"));
+    f.filter()->activated(1);
+    QVERIFY(refused.allAnswered());
+    QStringList mine;
+    const QVector<tn6800fp_loggedCall> made = log.calls();
+    for (const tn6800fp_loggedCall &c : made)
+        mine << QStringLiteral("%1 %2").arg(QLatin1String(c.function)).arg(c.status);
+    QStringList theirs;
+    for (const QString &line : f.bench.trace())
+        theirs << line.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') +
+                      line.section(QStringLiteral(" -> "), -1);
+    QCOMPARE(mine, theirs);
+    QVERIFY(mine.contains(QStringLiteral("tn6820_generateWaveforms 0")));
+    QVERIFY(mine.contains(QStringLiteral("tn6820_setFilter %1").arg(qint32(0xBFFC0806))));
+    // The buffer's length and first samples: channels 1 and 3, 200 each, sines from 0.
+    QString generate;
+    for (const tn6800fp_loggedCall &c : made)
+        if (c.function && QLatin1String(c.function) == QLatin1String("tn6820_generateWaveforms"))
+            generate = c.arguments;
+    QVERIFY2(generate.startsWith(QStringLiteral("vi=")) &&
+                 generate.contains(QStringLiteral(", chanMask=0x05, segLen=200, updateRate=0, "
+                                                  "filter=2, grouping=0, buffer=[400: 0, ")),
+             qPrintable(generate));
+
+    panel.findChild<QPushButton *>(QStringLiteral("driverCallsButton"))->click();
+    auto *window = panel.findChild<tn6800fp_callLogWindow *>(QStringLiteral("callLogWindow"));
+    QVERIFY(window && window->isVisible());
+    QTRY_COMPARE(window->rowsShown(), mine.size());
+    const QAbstractItemModel *rows = window->view()->model();
+    const QModelIndex last = rows->index(rows->rowCount() - 1, 2);
+    QCOMPARE(last.data().toString(), QStringLiteral("tn6820_error_message"));
+    const QModelIndex refusedRow = rows->index(rows->rowCount() - 2, 2);
+    QCOMPARE(refusedRow.data().toString(), QStringLiteral("tn6820_setFilter"));
+    QCOMPARE(refusedRow.data(Qt::ForegroundRole).value<QColor>(), QColor(0xc6, 0x28, 0x28));
+
+    log.clear();
+    PanelFixture demo;
+    demo.open(PanelFixture::Demo);
+    demo.startButton()->click();
+    // Only the libraries' own revisions are asked for, for the About dialog.
+    const QVector<tn6800fp_loggedCall> calls = log.calls();
+    QVERIFY(!calls.isEmpty());
+    QVERIFY(!calls.first().function);
+    QCOMPARE(calls.first().arguments,
+             QStringLiteral("Demo mode: the panel opens no card and sends nothing to one."));
+    QStringList asked;
+    for (const tn6800fp_loggedCall &c : calls.mid(1))
+        asked << QLatin1String(c.function) + QLatin1Char(' ') + c.arguments.section(',', 0, 0);
+    QCOMPARE(asked,
+             (QStringList{"tn6800_revision revision=\"2.6.1.403\"", "tn6820_revision_query vi=0"}));
 }
 
 QTEST_MAIN(tst_panel)

@@ -1,0 +1,286 @@
+#include "tn6800fp_calllog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "tn6800.h"
+
+namespace {
+
+struct Name
+{
+    ViStatus status;
+    const char *name;
+};
+
+std::mutex g_namesMutex;
+
+std::vector<Name> &names()
+{
+    static std::vector<Name> all = {
+        {VI_SUCCESS, "VI_SUCCESS"},
+        {VI_WARN_NSUP_ID_QUERY, "VI_WARN_NSUP_ID_QUERY"},
+        {VI_WARN_NSUP_RESET, "VI_WARN_NSUP_RESET"},
+        {VI_ERROR_SYSTEM_ERROR, "VI_ERROR_SYSTEM_ERROR"},
+        {VI_ERROR_INV_OBJECT, "VI_ERROR_INV_OBJECT"},
+        {VI_ERROR_RSRC_LOCKED, "VI_ERROR_RSRC_LOCKED"},
+        {VI_ERROR_INV_EXPR, "VI_ERROR_INV_EXPR"},
+        {VI_ERROR_RSRC_NFOUND, "VI_ERROR_RSRC_NFOUND"},
+        {VI_ERROR_INV_RSRC_NAME, "VI_ERROR_INV_RSRC_NAME"},
+        {VI_ERROR_INV_ACC_MODE, "VI_ERROR_INV_ACC_MODE"},
+        {VI_ERROR_TMO, "VI_ERROR_TMO"},
+        {VI_ERROR_NSUP_ATTR, "VI_ERROR_NSUP_ATTR"},
+        {VI_ERROR_NSUP_OPER, "VI_ERROR_NSUP_OPER"},
+        {VI_ERROR_RSRC_BUSY, "VI_ERROR_RSRC_BUSY"},
+        {VI_ERROR_LIBRARY_NFOUND, "VI_ERROR_LIBRARY_NFOUND"},
+        {VI_ERROR_PARAMETER1, "VI_ERROR_PARAMETER1"},
+        {VI_ERROR_PARAMETER2, "VI_ERROR_PARAMETER2"},
+        {VI_ERROR_PARAMETER3, "VI_ERROR_PARAMETER3"},
+        {VI_ERROR_PARAMETER4, "VI_ERROR_PARAMETER4"},
+        {VI_ERROR_FAIL_ID_QUERY, "VI_ERROR_FAIL_ID_QUERY"},
+        {VI_ERROR_INV_RESPONSE, "VI_ERROR_INV_RESPONSE"},
+        {TN6800_ERROR_NOT_CARRIER, "TN6800_ERROR_NOT_CARRIER"},
+        {TN6800_ERROR_NULL_POINTER, "TN6800_ERROR_NULL_POINTER"},
+        {TN6800_ERROR_INV_POSITION, "TN6800_ERROR_INV_POSITION"},
+        {TN6800_ERROR_INV_REGISTER, "TN6800_ERROR_INV_REGISTER"},
+        {TN6800_ERROR_INV_HANDLE, "TN6800_ERROR_INV_HANDLE"},
+    };
+    return all;
+}
+
+thread_local int t_threadNumber = -1;
+std::atomic<bool> g_recording{true};
+
+} // namespace
+
+tn6800fp_callLog::tn6800fp_callLog()
+{
+    m_clock.start();
+}
+
+tn6800fp_callLog &tn6800fp_callLog::instance()
+{
+    static tn6800fp_callLog log;
+    return log;
+}
+
+void tn6800fp_callLog::setRecording(bool on)
+{
+    g_recording.store(on, std::memory_order_relaxed);
+}
+
+bool tn6800fp_callLog::recording()
+{
+    return g_recording.load(std::memory_order_relaxed);
+}
+
+double tn6800fp_callLog::sinceStartMs() const
+{
+    return m_clock.nsecsElapsed() / 1e6;
+}
+
+bool tn6800fp_callLog::writeTo(const QString &path, QString *why)
+{
+    FILE *f = std::fopen(QFile::encodeName(path).constData(), "w");
+    if (!f) {
+        if (why)
+            *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_file.reset(f);
+    return true;
+}
+
+int tn6800fp_callLog::threadNumber()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread())
+        return 0;
+    if (t_threadNumber < 0)
+        t_threadNumber = ++m_threads;
+    return t_threadNumber;
+}
+
+void tn6800fp_callLog::record(const tn6800fp_loggedCall &call)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.push_back(call);
+    m_calls.back().thread = threadNumber();
+    if (m_calls.size() > std::size_t(capacity))
+        m_calls.pop_front();
+    ++m_recorded;
+    if (m_file) {
+        std::fputs(line(m_calls.back()).toLocal8Bit().append('\n').constData(), m_file.get());
+        std::fflush(m_file.get());
+    }
+    if (!m_changePending) {
+        m_changePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                {
+                    std::lock_guard<std::mutex> relock(m_mutex);
+                    m_changePending = false;
+                }
+                emit changed();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void tn6800fp_callLog::noteDemoMode()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_demoNoted)
+            return;
+        m_demoNoted = true;
+    }
+    tn6800fp_loggedCall note;
+    note.startMs = sinceStartMs();
+    note.arguments = QStringLiteral("Demo mode: the panel opens no card and sends nothing to one.");
+    record(note);
+}
+
+QVector<tn6800fp_loggedCall> tn6800fp_callLog::calls() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return QVector<tn6800fp_loggedCall>(m_calls.begin(), m_calls.end());
+}
+
+QVector<tn6800fp_loggedCall> tn6800fp_callLog::latest(qint64 after, qint64 *total) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    *total = m_recorded;
+    const qint64 fresh = std::min<qint64>(m_recorded - after, qint64(m_calls.size()));
+    return QVector<tn6800fp_loggedCall>(m_calls.end() - std::max<qint64>(fresh, 0), m_calls.end());
+}
+
+qint64 tn6800fp_callLog::recorded() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_recorded;
+}
+
+void tn6800fp_callLog::clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.clear();
+    m_demoNoted = false; // a log emptied says it again
+}
+
+QString tn6800fp_callLog::statusName(ViStatus status)
+{
+    std::lock_guard<std::mutex> lock(g_namesMutex);
+    for (const Name &n : names()) {
+        if (n.status == status)
+            return QLatin1String(n.name);
+    }
+    return QString();
+}
+
+void tn6800fp_callLog::addStatusName(ViStatus status, const char *name)
+{
+    std::lock_guard<std::mutex> lock(g_namesMutex);
+    names().push_back({status, name});
+}
+
+QString tn6800fp_callLog::line(const tn6800fp_loggedCall &call)
+{
+    const QString time = QString::number(call.startMs, 'f', 3);
+    if (!call.function)
+        return time + QStringLiteral(" # ") + call.arguments;
+    QString text =
+        time + QLatin1Char(' ') + QLatin1String(call.function) + QLatin1Char('(') + call.arguments +
+        QStringLiteral(") -> 0x") +
+        QStringLiteral("%1").arg(quint32(call.status), 8, 16, QLatin1Char('0')).toUpper();
+    const QString name = statusName(call.status);
+    if (!name.isEmpty())
+        text += QLatin1Char(' ') + name;
+    return text + QStringLiteral(" %1 us").arg(qRound64(call.durationUs));
+}
+
+void tn6800fp_callArguments::name(const char *name)
+{
+    if (!m_text.isEmpty())
+        m_text += QStringLiteral(", ");
+    m_text += QLatin1String(name) + QLatin1Char('=');
+}
+
+tn6800fp_callArguments &tn6800fp_callArguments::num(const char *name, long long value)
+{
+    this->name(name);
+    m_text += QString::number(value);
+    return *this;
+}
+
+tn6800fp_callArguments &tn6800fp_callArguments::hex(const char *name, unsigned long long value,
+                                                    int digits)
+{
+    this->name(name);
+    m_text += QStringLiteral("0x") +
+              QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+    return *this;
+}
+
+tn6800fp_callArguments &tn6800fp_callArguments::real(const char *name, double value)
+{
+    this->name(name);
+    m_text += QString::number(value, 'g', 17);
+    return *this;
+}
+
+tn6800fp_callArguments &tn6800fp_callArguments::text(const char *name, const char *value)
+{
+    this->name(name);
+    if (!value) {
+        m_text += QStringLiteral("null");
+        return *this;
+    }
+    m_text += QLatin1Char('"') + QString::fromLatin1(value) + QLatin1Char('"');
+    return *this;
+}
+
+tn6800fp_callArguments &tn6800fp_callArguments::samples(const char *name, const double *values,
+                                                        std::size_t count)
+{
+    this->name(name);
+    if (!values) {
+        m_text += QStringLiteral("null");
+        return *this;
+    }
+    m_text += QStringLiteral("[%1:").arg(count);
+    const std::size_t shown = std::min<std::size_t>(count, 4);
+    for (std::size_t i = 0; i < shown; ++i)
+        m_text += QLatin1Char(' ') + QString::number(values[i], 'g', 17) +
+                  (i + 1 < count ? QStringLiteral(",") : QString());
+    if (count > shown)
+        m_text += QStringLiteral(" ...");
+    m_text += QLatin1Char(']');
+    return *this;
+}
+
+tn6800fp_timedCall::tn6800fp_timedCall(const char *function)
+    : m_function(function), m_startMs(tn6800fp_callLog::instance().sinceStartMs())
+{
+    m_timer.start();
+}
+
+ViStatus tn6800fp_timedCall::done(ViStatus status, const tn6800fp_callArguments &arguments)
+{
+    tn6800fp_loggedCall call;
+    call.durationUs = m_timer.nsecsElapsed() / 1e3;
+    call.startMs = m_startMs;
+    call.function = m_function;
+    call.arguments = arguments.str();
+    call.status = status;
+    tn6800fp_callLog::instance().record(call);
+    return status;
+}

@@ -1,0 +1,187 @@
+// The log of driver calls: its ring of the last 100,000, its lines, its file,
+// and the calls of a search set against the stand-ins' trace.
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+
+#include "testcard.h"
+#include "testsupport.h"
+#include "tn6800.h"
+#include "tn6800fp_calllog.h"
+#include "tn6800fp_calllogwindow.h"
+#include "tn6800fp_fcselect.h"
+
+namespace {
+
+tn6800fp_loggedCall call(const char *function, const QString &arguments, ViStatus status,
+                         double startMs = 0, double durationUs = 0)
+{
+    tn6800fp_loggedCall c;
+    c.function = function;
+    c.arguments = arguments;
+    c.status = status;
+    c.startMs = startMs;
+    c.durationUs = durationUs;
+    return c;
+}
+
+// "function status" of every call, as the log has them and as the trace does.
+QStringList logged()
+{
+    QStringList out;
+    for (const tn6800fp_loggedCall &c : tn6800fp_callLog::instance().calls())
+        if (c.function && QLatin1String(c.function) != QLatin1String("readRegister"))
+            out << QStringLiteral("%1 %2").arg(QLatin1String(c.function)).arg(c.status);
+    return out;
+}
+
+QStringList traced(const QStringList &trace)
+{
+    QStringList out;
+    for (const QString &line : trace)
+        out << line.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') +
+                   line.section(QStringLiteral(" -> "), -1);
+    return out;
+}
+
+} // namespace
+
+class tst_calllog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { tn6800fp_callLog::instance().clear(); }
+    void lines_data();
+    void lines();
+    void ringKeepsTheLast();
+    void fileLines();
+    void searchAsTraced();
+};
+
+void tst_calllog::lines_data()
+{
+    QTest::addColumn<QString>("function"); // empty for a note
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<double>("startMs");
+    QTest::addColumn<double>("durationUs");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("success") << "viClose"
+                             << "vi=3" << int(VI_SUCCESS) << 1532.2074 << 148.4
+                             << "1532.207 viClose(vi=3) -> 0x00000000 VI_SUCCESS 148 us";
+    QTest::newRow("an error of VISA")
+        << "viOpen"
+        << R"(sesn=1, name="ASRL1::INSTR")" << int(VI_ERROR_RSRC_NFOUND) << 0.0 << 0.6
+        << R"(0.000 viOpen(sesn=1, name="ASRL1::INSTR") -> 0xBFFF0011 VI_ERROR_RSRC_NFOUND 1 us)";
+    QTest::newRow("an error of the common library")
+        << "tn6800_openCarrier"
+        << "instrument=2" << int(TN6800_ERROR_NOT_CARRIER) << 7.0 << 2.0
+        << "7.000 tn6800_openCarrier(instrument=2) -> 0xBFFC0901 TN6800_ERROR_NOT_CARRIER 2 us";
+    QTest::newRow("a status without a name") << "viFindNext"
+                                             << "findList=2" << 0x3FFF1234 << 1.5 << 10.0
+                                             << "1.500 viFindNext(findList=2) -> 0x3FFF1234 10 us";
+    QTest::newRow("a note")
+        << ""
+        << "Demo mode: the panel opens no card and sends nothing to one." << 0 << 20.25 << 0.0
+        << "20.250 # Demo mode: the panel opens no card and sends nothing to one.";
+}
+
+void tst_calllog::lines()
+{
+    QFETCH(QString, function);
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(double, startMs);
+    QFETCH(double, durationUs);
+    QFETCH(QString, line);
+    const QByteArray name = function.toLatin1();
+    tn6800fp_loggedCall c = call(name.constData(), arguments, status, startMs, durationUs);
+    if (function.isEmpty())
+        c.function = nullptr;
+    QCOMPARE(tn6800fp_callLog::line(c), line);
+}
+
+// However long the program runs, the log holds the last 100,000 calls, and so
+// does its window.
+void tst_calllog::ringKeepsTheLast()
+{
+    tn6800fp_callLogWindow window(QStringLiteral("Calls"));
+    tn6800fp_callLog &log = tn6800fp_callLog::instance();
+    const qint64 before = log.recorded();
+    for (int i = 0; i < 100005; ++i)
+        log.record(call("viClose", QStringLiteral("#%1").arg(i), VI_SUCCESS));
+    const QVector<tn6800fp_loggedCall> kept = log.calls();
+    QCOMPARE(kept.size(), 100000);
+    QCOMPARE(kept.first().arguments, QStringLiteral("#5"));
+    QCOMPARE(kept.last().arguments, QStringLiteral("#100004"));
+    QCOMPARE(log.recorded() - before, qint64(100005));
+    QTRY_COMPARE(window.rowsShown(), 100000);
+    log.record(call("viClose", QStringLiteral("#100005"), VI_ERROR_INV_OBJECT));
+    QTRY_COMPARE(window.view()->model()->index(99999, 3).data().toString(),
+                 QStringLiteral("#100005"));
+    QCOMPARE(window.rowsShown(), 100000);
+    const QModelIndex last = window.view()->model()->index(99999, 3);
+    QCOMPARE(last.data(Qt::ForegroundRole).value<QColor>(), QColor(0xc6, 0x28, 0x28));
+    QCOMPARE(window.view()->model()->index(0, 3).data().toString(), QStringLiteral("#6"));
+}
+
+// With a file, every call is there as its line as soon as it returns.
+void tst_calllog::fileLines()
+{
+    QTemporaryDir dir;
+    tn6800fp_callLog &log = tn6800fp_callLog::instance();
+    QString why;
+    QVERIFY(!log.writeTo(dir.filePath(QStringLiteral("missing/calls.txt")), &why));
+    QCOMPARE(why, QStringLiteral("No such file or directory"));
+    QVERIFY(log.writeTo(dir.filePath(QStringLiteral("calls.txt")), &why));
+    sfptest::SimBench bench;
+    sfptest::TestCard card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), 2);
+    QFile file(dir.filePath(QStringLiteral("calls.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QRegularExpression format(
+        QStringLiteral(R"(^\d+\.\d{3} (\w+)\((.*)\) -> 0x[0-9A-F]{8}( [A-Z][A-Z0-9_]*)? \d+ us$)"));
+    QStringList functions;
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch m = format.match(line);
+        QVERIFY2(m.hasMatch(), qPrintable(line));
+        if (m.captured(1) != QLatin1String("readRegister"))
+            functions << m.captured(1);
+    }
+    QStringList traced;
+    for (const QString &line : bench.trace())
+        traced << line.section(QLatin1Char(' '), 0, 0);
+    std::sort(functions.begin(), functions.end());
+    std::sort(traced.begin(), traced.end());
+    QCOMPARE(functions, traced);
+    log.writeTo(QStringLiteral("/dev/null"), &why);
+}
+
+// The search's calls, from the GUI thread and the workers, as the stand-ins
+// saw them: the same entry points with the same statuses. The workers run in
+// parallel, so only what was called, not in which order, can be compared.
+void tst_calllog::searchAsTraced()
+{
+    sfptest::SimBench bench; // a serial port that is no carrier among the carriers
+    sfptest::TestCard card;
+    tn6800fp_fcSelect dialog(&card, false);
+    QCOMPARE(dialog.findFunctionCards(), 2);
+    QStringList mine = logged();
+    QStringList theirs = traced(bench.trace());
+    QVERIFY(mine.contains(QStringLiteral("tn6800_openCarrier %1").arg(TN6800_ERROR_NOT_CARRIER)));
+    std::sort(mine.begin(), mine.end());
+    std::sort(theirs.begin(), theirs.end());
+    QCOMPARE(mine, theirs);
+    bool worker = false;
+    for (const tn6800fp_loggedCall &c : tn6800fp_callLog::instance().calls())
+        worker = worker || (c.thread != 0 && QLatin1String(c.function) == QLatin1String("viOpen"));
+    QVERIFY(worker);
+}
+
+QTEST_MAIN(tst_calllog)
+#include "tst_calllog.moc"
