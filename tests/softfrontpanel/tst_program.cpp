@@ -339,6 +339,11 @@ void tst_program::parsedOptions_data()
     QTest::newRow("card number given twice")
         << QStringList{"--resource", "A", "--fc", "1", "--fc", "1"} << refuse
         << "--fc is given more than once." << QString();
+    QTest::newRow("a call log where no folder is")
+        << QStringList{"--demo", "--log-calls", "/nonexistent-folder/calls.txt"} << refuse
+        << "cannot write the driver calls to /nonexistent-folder/calls.txt: No such file or "
+           "directory"
+        << QString();
     QTest::newRow("setup given twice")
         << QStringList{"--demo", "--setup", "a.json", "--setup", "a.json"} << refuse
         << "--setup is given more than once." << QString();
