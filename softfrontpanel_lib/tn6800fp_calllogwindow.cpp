@@ -66,6 +66,8 @@ public:
         const tn6800fp_loggedCall &c = m_rows[std::size_t(index.row())];
         if (role == Qt::ForegroundRole && c.function && c.status != VI_SUCCESS)
             return QColor(c.status < 0 ? QColor(0xc6, 0x28, 0x28) : QColor(0xb3, 0x5c, 0x00));
+        if (role == Qt::ToolTipRole)
+            return tn6800fp_callLog::line(c);
         if (role != Qt::DisplayRole)
             return QVariant();
         switch (index.column()) {
@@ -79,11 +81,11 @@ public:
         case Arguments:
             return c.arguments;
         case Status:
-            return c.function ? QStringLiteral("0x%1")
-                                    .arg(quint32(c.status), 8, 16, QLatin1Char('0'))
-                                    .toUpper()
-                                    .replace(QLatin1String("0X"), QLatin1String("0x"))
-                              : QString();
+            return c.function
+                       ? QStringLiteral("0x") + QStringLiteral("%1")
+                                                    .arg(quint32(c.status), 8, 16, QLatin1Char('0'))
+                                                    .toUpper()
+                       : QString();
         case Name:
             return c.function ? tn6800fp_callLog::statusName(c.status) : QString();
         case Duration:
@@ -180,7 +182,7 @@ tn6800fp_callLogWindow::tn6800fp_callLogWindow(const QString &title, QWidget *pa
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(m_view, 1);
-    resize(m_view->fontMetrics().averageCharWidth() * 150, m_view->fontMetrics().height() * 30);
+    resize(m_view->fontMetrics().averageCharWidth() * 200, m_view->fontMetrics().height() * 32);
 
     connect(m_filterEdit, &QLineEdit::textChanged, m_filter,
             &QSortFilterProxyModel::setFilterFixedString);

@@ -99,9 +99,9 @@ void tst_layout::everyWindow()
     QVERIFY2(!r.out.contains("problem at"), r.out.constData());
     for (const char *window :
          {"demo panel", "demo panel at its smallest", "demo panel with every text",
-          "demo panel with every text at its smallest", "panel", "panel at its smallest", "About",
-          "selection", "address entry", "licence", "connection question", "information box",
-          "warning box", "error box"})
+          "demo panel with every text at its smallest", "panel", "driver calls",
+          "panel at its smallest", "About", "selection", "address entry", "licence",
+          "connection question", "information box", "warning box", "error box"})
         QVERIFY2(r.out.contains(QByteArray("checked ") + window + " at " + QByteArray::number(dpi) +
                                 " dpi"),
                  window);
@@ -120,8 +120,11 @@ void tst_layout::everyWindowChild()
         report(&panel, name);
         panel.resize(panel.minimumSize());
         report(&panel, name + QStringLiteral(" at its smallest"));
-        if (path == PanelFixture::Vxi)
+        if (path == PanelFixture::Vxi) {
             report(panel.about(), QStringLiteral("About"));
+            f.get<QPushButton>(QStringLiteral("driverCallsButton"))->click();
+            report(f.get<QWidget>(QStringLiteral("callLogWindow")), QStringLiteral("driver calls"));
+        }
         if (path == PanelFixture::Demo) {
             // Everything that adds text: a phase on every channel (the line
             // under the common settings grows by each), a shape from a file

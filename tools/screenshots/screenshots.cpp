@@ -270,6 +270,12 @@ int main(int argc, char **argv)
         if (!lxi) {
             shootThreeChannels(panel, QStringLiteral("panel-vxi-three"));
             shootPhasesAndShape(panel, QStringLiteral("panel-vxi-shapes"));
+            panel.findChild<QPushButton *>(QStringLiteral("panelStartButton"))->click();
+            panel.findChild<QPushButton *>(QStringLiteral("driverCallsButton"))->click();
+            if (QWidget *calls = panel.findChild<QWidget *>(QStringLiteral("callLogWindow"))) {
+                shoot(calls, QStringLiteral("driver-calls"));
+                calls->hide();
+            }
         }
         panel.hide();
     }
