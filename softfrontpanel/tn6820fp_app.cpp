@@ -23,12 +23,14 @@
 #include "tn6800.h"
 #include "tn6800fp_about.h"
 #include "tn6800fp_calllogwindow.h"
+#include "tn6800fp_genfc.h"
 #include "tn6800fp_led.h"
 #include "tn6800fp_messages.h"
 #include "tn6800fp_widgets.h"
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
 #include "tn6820fp_comset.h"
+#include "tn6820fp_cprogram.h"
 #include "tn6820fp_lastfolder.h"
 #include "tn6820fp_preview.h"
 #include "tn6820fp_report.h"
@@ -475,7 +477,14 @@ void tn6820fp_App::addSetupButtons()
                                     "libraries"));
     addSideButton(saveSetupButton);
     addSideButton(openSetupButton);
+    exportButton = new QPushButton(QStringLiteral("Export C Program..."));
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    tn6800fp_setHelp(exportButton,
+                     QStringLiteral("Writes a C program that drives the card as Start would "
+                                    "with this setup:\nthe same calls and the very samples"));
+    addSideButton(exportButton);
     addSideButton(driverCallsButton);
+    connect(exportButton, &QPushButton::clicked, this, &tn6820fp_App::exportProgram);
     connect(driverCallsButton, &QPushButton::clicked, this, &tn6820fp_App::showDriverCalls);
     connect(saveSetupButton, &QPushButton::clicked, this, &tn6820fp_App::saveSetup);
     connect(openSetupButton, &QPushButton::clicked, this, &tn6820fp_App::openSetup);
@@ -536,6 +545,34 @@ bool tn6820fp_App::openSetupFile(const QString &path)
     }
     applySettings(read.settings);
     return true;
+}
+
+QByteArray tn6820fp_App::programText() const
+{
+    tn6820fp_cProgramCard target{QStringLiteral("VXI0::8::INSTR"), 2};
+    if (!demoMode)
+        target = {descriptor().section(QLatin1Char(','), 0, 0), cardNumber(0)};
+    return tn6820fp_cProgram(m_settings, m_plan, target, card->softwareVersion());
+}
+
+void tn6820fp_App::exportProgram()
+{
+    const QString kind = QStringLiteral("programs");
+    QFileDialog dialog(this, QStringLiteral("Export C Program"), tn6820fp_lastFolder(kind),
+                       QStringLiteral("C programs (*.c)"));
+    dialog.setObjectName(QStringLiteral("programFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("c"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
+    const QString path = dialog.selectedFiles().first();
+    QSaveFile file(path);
+    const QByteArray text = programText();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        showWarning(QStringLiteral("The program was not written. %1: %2.")
+                        .arg(QFileInfo(path).fileName(), file.errorString()));
 }
 
 void tn6820fp_App::showDriverCalls()

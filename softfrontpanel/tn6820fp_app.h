@@ -65,6 +65,11 @@ public slots:
     bool openSetupFile(const QString &path);
     // The window of every call made into the platform libraries.
     void showDriverCalls();
+    // The page's setup as a C program that sends what Start sends, through
+    // the driver, to the card of this session (the default bench's card in
+    // demo mode); written to a file chosen in a dialog.
+    void exportProgram();
+    QByteArray programText() const;
 
 protected:
     QTabWidget *mainTabs;
@@ -84,6 +89,7 @@ protected:
     QPushButton *saveSetupButton;
     QPushButton *openSetupButton;
     QPushButton *driverCallsButton;
+    QPushButton *exportButton;
     tn6820fp_preview *channelPreview[tn6820fp_channelCount];
     QDoubleSpinBox *dacValue[tn6820fp_channelCount];
     double lowLimit = -10.0;

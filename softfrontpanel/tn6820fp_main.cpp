@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSplashScreen>
 #include <cstdio>
 
@@ -11,6 +13,7 @@
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
+#include "tn6820fp_cprogram.h"
 #include "tn6820fp_resources.h"
 #include "tn6820fp_setup.h"
 
@@ -52,7 +55,13 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         QStringLiteral("Write every call into VISA and the card's libraries to this file, one "
                        "line each as it returns."),
         QStringLiteral("file"));
-    parser.addOptions({demo, resource, fc, setup, logCalls});
+    const QCommandLineOption exportC(
+        QStringLiteral("export-c"),
+        QStringLiteral("With --setup: write the setup as a C program that drives the card "
+                       "(the one of --resource and --fc, or the default bench's) and exit, "
+                       "without a window."),
+        QStringLiteral("file"));
+    parser.addOptions({demo, resource, fc, setup, logCalls, exportC});
     o.text = parser.helpText();
     const auto refuse = [&o](const QString &why) {
         o.action = tn6820fp_options::Refuse;
@@ -73,7 +82,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &once : {resource, fc, setup, logCalls}) {
+    for (const QCommandLineOption &once : {resource, fc, setup, logCalls, exportC}) {
         if (parser.values(once).size() > 1)
             return refuse(
                 QStringLiteral("--%1 is given more than once.").arg(once.names().first()));
@@ -112,6 +121,12 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
             return refuse(read.error);
         o.setupPath = parser.value(setup);
     }
+    if (parser.isSet(exportC)) {
+        if (!parser.isSet(setup))
+            return refuse(QStringLiteral("--export-c goes with --setup."));
+        o.action = tn6820fp_options::Export;
+        o.exportPath = parser.value(exportC);
+    }
     if (parser.isSet(logCalls)) {
         // From the very first call on, so the file is opened here.
         QString why;
@@ -121,6 +136,34 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     }
     return o;
 }
+
+namespace {
+
+// --export-c: the setup's program, for the card of the command line or the
+// default bench's; 0 when written, 2 with the reason on standard error.
+int exportProgram(const tn6820fp_options &options, const QString &version)
+{
+    const tn6820fp_setupRead read = tn6820fp_readSetupFile(
+        options.setupPath, tn6820fp_panelSettings::initial(10.0), -10.0, 10.0);
+    tn6820fp_cProgramCard target{QStringLiteral("VXI0::8::INSTR"), 2};
+    if (options.start.kind == tn6800fp_startChoice::Open)
+        target = {options.start.descriptor, options.start.fcNumber};
+    const QByteArray text =
+        tn6820fp_cProgram(read.settings, tn6820fp_planOf(read.settings), target, version);
+    QSaveFile file(options.exportPath);
+    if (!read.error.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(text) != text.size() || !file.commit()) {
+        std::fprintf(stderr, "tn6820fp: the program was not written. %s\n",
+                     qPrintable(read.error.isEmpty() ? QStringLiteral("%1: %2.").arg(
+                                                           QFileInfo(options.exportPath).fileName(),
+                                                           file.errorString())
+                                                     : read.error));
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
 
 int tn6820fp_run(QApplication &app, const QStringList &arguments)
 {
@@ -135,6 +178,8 @@ int tn6820fp_run(QApplication &app, const QStringList &arguments)
         std::fprintf(stderr, "tn6820fp: %s\n\n%s", qPrintable(options.message),
                      qPrintable(options.text));
         return 2;
+    case tn6820fp_options::Export:
+        return exportProgram(options, card.softwareVersion());
     case tn6820fp_options::Run:
         break;
     }

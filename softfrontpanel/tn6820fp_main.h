@@ -17,13 +17,15 @@ struct tn6820fp_options
         Run,
         Help,    // print text, exit 0
         Version, // print text, exit 0
-        Refuse   // print message and text (the usage) on standard error, exit 2
+        Refuse,  // print message and text (the usage) on standard error, exit 2
+        Export   // write the setup's C program to exportPath, without a window
     };
     Action action = Run;
     tn6800fp_startChoice start;
-    QString setupPath; // --setup: opened once the panel is shown; checked already
-    QString message;   // Refuse: one line that says what is wrong
-    QString text;      // Help and Refuse: the usage; Version: the version line
+    QString setupPath;  // --setup: opened once the panel is shown; checked already
+    QString exportPath; // --export-c, with --setup
+    QString message;    // Refuse: one line that says what is wrong
+    QString text;       // Help and Refuse: the usage; Version: the version line
 };
 
 // What must be set before the application object exists: high-resolution

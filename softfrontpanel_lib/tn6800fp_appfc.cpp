@@ -46,6 +46,7 @@ tn6800fp_AppFC::tn6800fp_AppFC(tn6800fp_genFC *card, int multiSelection, bool sk
         demoMode = 1;
     }
     d_vi = select->vi;
+    m_descriptor = select->descriptorList;
     for (int k = 0; k < 256; ++k)
         fcNumbers[k] = select->fcNumbers[k];
     setDemoMode(demoMode != 0);

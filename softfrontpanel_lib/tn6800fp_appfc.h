@@ -28,6 +28,9 @@ public:
     bool isDemo() const { return demoMode != 0; }
     bool isLxiCarrier() const { return lxiCarrier; }
     int cardNumber(int index) const { return fcNumbers[index]; }
+    // The descriptor the card was opened with ("," between several); in demo
+    // mode the workflow's placeholder.
+    QString descriptor() const { return m_descriptor; }
     int cardCount() const { return fcCount; }
     tn6800fp_About *about() const { return m_about; }
 
@@ -46,6 +49,7 @@ private slots:
 
 private:
     tn6800fp_About *m_about = nullptr;
+    QString m_descriptor;
 };
 
 #endif

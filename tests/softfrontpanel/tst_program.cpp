@@ -208,6 +208,10 @@ void tst_program::options_data()
         << bad + "bad.json: channels[0].waveform: not one of \"sine\", \"square\", \"saw\", "
                  "\"triangle\", \"arbitrary\", \"none\"."
         << "";
+    QTest::newRow("a setup exported as a C program, no window")
+        << "--setup|%DIR%/good.json|--export-c|%DIR%/setup.c" << 0 << "no window made"
+        << ""
+        << "";
     QTest::newRow("a setup that is not there")
         << "--setup|%DIR%/none.json" << 2 << ""
         << bad + "none.json: cannot be read (No such file or directory)."
@@ -264,6 +268,13 @@ void tst_program::options()
                                     .toLatin1()),
                  calls.constData());
     }
+    if (arguments.contains(QLatin1String("--export-c"))) {
+        QFile program(setups.filePath(QStringLiteral("setup.c")));
+        QVERIFY(program.open(QIODevice::ReadOnly));
+        const QByteArray text = program.readAll();
+        QVERIFY(text.startsWith("/* An Orbana 6820 setup as a C program"));
+        QVERIFY(text.contains("Frequency asked for: 50 Hz."));
+    }
     // An address given on the command line is not remembered.
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Morvix/DefaultInstrDescr.ini"))));
 }
@@ -294,7 +305,8 @@ void tst_program::optionsChild()
     std::printf("returned %d\n", status);
     std::fflush(stdout);
     if (status == 2 || arguments.contains(QStringLiteral("--help")) ||
-        arguments.contains(QStringLiteral("--version")))
+        arguments.contains(QStringLiteral("--version")) ||
+        arguments.contains(QStringLiteral("--export-c")))
         QVERIFY(!answers.allAnswered()); // nothing was asked
     else
         QVERIFY(answers.allAnswered());
@@ -344,6 +356,9 @@ void tst_program::parsedOptions_data()
         << "cannot write the driver calls to /nonexistent-folder/calls.txt: No such file or "
            "directory"
         << QString();
+    QTest::newRow("a program without a setup")
+        << QStringList{"--demo", "--export-c", "setup.c"} << refuse
+        << "--export-c goes with --setup." << QString();
     QTest::newRow("setup given twice")
         << QStringList{"--demo", "--setup", "a.json", "--setup", "a.json"} << refuse
         << "--setup is given more than once." << QString();
