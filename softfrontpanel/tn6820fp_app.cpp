@@ -41,6 +41,7 @@ namespace {
 
 constexpr int kWriteTab = 1;
 constexpr ViUInt16 kAllChannels = 0xFF;
+const QString kSetupFilter = QStringLiteral("Setups (*.json)");
 
 } // namespace
 
@@ -459,64 +460,45 @@ void tn6820fp_App::showPreview(int n)
 
 void tn6820fp_App::addSetupButtons()
 {
-    saveSetupButton = new QPushButton(QStringLiteral("Save Setup..."));
-    saveSetupButton->setObjectName(QStringLiteral("saveSetupButton"));
-    saveSetupButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    tn6800fp_setHelp(saveSetupButton,
-                     QStringLiteral("Saves the whole Waveform Generation page to a file (Ctrl+S)"));
-    openSetupButton = new QPushButton(QStringLiteral("Open Setup..."));
-    openSetupButton->setObjectName(QStringLiteral("openSetupButton"));
-    openSetupButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    tn6800fp_setHelp(openSetupButton,
-                     QStringLiteral("Sets the Waveform Generation page from a saved setup "
-                                    "(Ctrl+O).\nIt starts nothing and changes no output"));
-    driverCallsButton = new QPushButton(QStringLiteral("Driver Calls..."));
-    driverCallsButton->setObjectName(QStringLiteral("driverCallsButton"));
-    tn6800fp_setHelp(driverCallsButton,
-                     QStringLiteral("Shows every call the panel made into VISA and the card's "
-                                    "libraries"));
-    addSideButton(saveSetupButton);
-    addSideButton(openSetupButton);
-    exportButton = new QPushButton(QStringLiteral("Export C Program..."));
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    tn6800fp_setHelp(exportButton,
-                     QStringLiteral("Writes a C program that drives the card as Start would "
-                                    "with this setup:\nthe same calls and the very samples"));
-    addSideButton(exportButton);
-    addSideButton(driverCallsButton);
-    connect(exportButton, &QPushButton::clicked, this, &tn6820fp_App::exportProgram);
-    connect(driverCallsButton, &QPushButton::clicked, this, &tn6820fp_App::showDriverCalls);
-    connect(saveSetupButton, &QPushButton::clicked, this, &tn6820fp_App::saveSetup);
-    connect(openSetupButton, &QPushButton::clicked, this, &tn6820fp_App::openSetup);
+    struct Side
+    {
+        QPushButton *&button;
+        const char *text;
+        const char *name;
+        QKeySequence shortcut;
+        const char *help;
+        void (tn6820fp_App::*slot)();
+    };
+    const Side buttons[] = {
+        {saveSetupButton, "Save Setup...", "saveSetupButton", QKeySequence(Qt::CTRL | Qt::Key_S),
+         "Saves the whole Waveform Generation page to a file (Ctrl+S)", &tn6820fp_App::saveSetup},
+        {openSetupButton, "Open Setup...", "openSetupButton", QKeySequence(Qt::CTRL | Qt::Key_O),
+         "Sets the Waveform Generation page from a saved setup (Ctrl+O).\nIt starts nothing "
+         "and changes no output",
+         &tn6820fp_App::openSetup},
+        {exportButton, "Export C Program...", "exportButton", QKeySequence(),
+         "Writes a C program that drives the card as Start would with this setup:\nthe same "
+         "calls and the very samples",
+         &tn6820fp_App::exportProgram},
+        {driverCallsButton, "Driver Calls...", "driverCallsButton", QKeySequence(),
+         "Shows every call the panel made into VISA and the card's libraries",
+         &tn6820fp_App::showDriverCalls},
+    };
+    for (const Side &side : buttons) {
+        side.button = new QPushButton(QLatin1String(side.text));
+        side.button->setObjectName(QLatin1String(side.name));
+        side.button->setShortcut(side.shortcut);
+        tn6800fp_setHelp(side.button, QLatin1String(side.help));
+        addSideButton(side.button);
+        connect(side.button, &QPushButton::clicked, this, side.slot);
+    }
 }
-
-namespace {
-
-// A setup file chosen in Qt's own dialog, from the folder setups were last in.
-QString chooseSetupFile(QWidget *parent, QFileDialog::AcceptMode mode)
-{
-    const QString kind = QStringLiteral("setups");
-    QFileDialog dialog(parent,
-                       mode == QFileDialog::AcceptSave ? QStringLiteral("Save Setup")
-                                                       : QStringLiteral("Open Setup"),
-                       tn6820fp_lastFolder(kind), QStringLiteral("Setups (*.json)"));
-    dialog.setObjectName(QStringLiteral("setupFileDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.setDefaultSuffix(QStringLiteral("json"));
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
-    return dialog.selectedFiles().first();
-}
-
-} // namespace
 
 void tn6820fp_App::saveSetup()
 {
-    const QString path = chooseSetupFile(this, QFileDialog::AcceptSave);
+    const QString path =
+        tn6820fp_chooseFile(this, QStringLiteral("setups"), QStringLiteral("Save Setup"),
+                            kSetupFilter, "setupFileDialog", QStringLiteral("json"));
     if (path.isEmpty())
         return;
     // Written whole or not at all: a file already there is replaced only
@@ -530,7 +512,9 @@ void tn6820fp_App::saveSetup()
 
 void tn6820fp_App::openSetup()
 {
-    const QString path = chooseSetupFile(this, QFileDialog::AcceptOpen);
+    const QString path =
+        tn6820fp_chooseFile(this, QStringLiteral("setups"), QStringLiteral("Open Setup"),
+                            kSetupFilter, "setupFileDialog");
     if (!path.isEmpty())
         openSetupFile(path);
 }
@@ -557,17 +541,11 @@ QByteArray tn6820fp_App::programText() const
 
 void tn6820fp_App::exportProgram()
 {
-    const QString kind = QStringLiteral("programs");
-    QFileDialog dialog(this, QStringLiteral("Export C Program"), tn6820fp_lastFolder(kind),
-                       QStringLiteral("C programs (*.c)"));
-    dialog.setObjectName(QStringLiteral("programFileDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("c"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = tn6820fp_chooseFile(
+        this, QStringLiteral("programs"), QStringLiteral("Export C Program"),
+        QStringLiteral("C programs (*.c)"), "programFileDialog", QStringLiteral("c"));
+    if (path.isEmpty())
         return;
-    tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
-    const QString path = dialog.selectedFiles().first();
     QSaveFile file(path);
     const QByteArray text = programText();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())

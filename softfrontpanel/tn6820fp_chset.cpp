@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -161,18 +160,12 @@ void tn6820fp_chSet::chooseArbitrary()
     const bool another =
         QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (!m_hasShape || another) {
-        const QString kind = QStringLiteral("shapes");
-        QFileDialog dialog(this, QStringLiteral("Arbitrary Waveform"), tn6820fp_lastFolder(kind),
-                           QStringLiteral("Waveforms (*.csv *.txt *.wav *.flac *.aif *.aiff "
-                                          "*.au *.caf *.ogg);;All files (*)"));
-        dialog.setObjectName(QStringLiteral("shapeFileDialog"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        const bool chosen = dialog.exec() == QDialog::Accepted &&
-                            !dialog.selectedFiles().isEmpty() &&
-                            loadShape(dialog.selectedFiles().first());
-        if (chosen)
-            tn6820fp_rememberFolder(kind, dialog.directory().absolutePath());
+        const QString path = tn6820fp_chooseFile(
+            this, QStringLiteral("shapes"), QStringLiteral("Arbitrary Waveform"),
+            QStringLiteral("Waveforms (*.csv *.txt *.wav *.flac *.aif *.aiff *.au *.caf "
+                           "*.ogg);;All files (*)"),
+            "shapeFileDialog");
+        const bool chosen = !path.isEmpty() && loadShape(path);
         if (!chosen || waveform == WaveArbitrary) {
             // Nothing chosen: as before. A new file for the chosen shape: kept chosen.
             arbitraryButton->setChecked(waveform == WaveArbitrary);

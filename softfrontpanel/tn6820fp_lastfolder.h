@@ -9,4 +9,14 @@
 QString tn6820fp_lastFolder(const QString &kind);
 void tn6820fp_rememberFolder(const QString &kind, const QString &folder);
 
+class QWidget;
+
+// A file of a kind chosen in Qt's own dialog (named objectName for tests),
+// starting in the kind's last folder and remembering the new one; empty when
+// none was chosen. With a suffix it asks where to save, and adds the suffix
+// to a name typed without one.
+QString tn6820fp_chooseFile(QWidget *parent, const QString &kind, const QString &title,
+                            const QString &filter, const char *objectName,
+                            const QString &saveSuffix = QString());
+
 #endif

@@ -1,6 +1,7 @@
 #include "tn6820fp_loggedcalls.h"
 
 #include <mutex>
+#include <utility>
 
 #include "tn6800fp_calllog.h"
 
@@ -23,19 +24,15 @@ int channelsOf(ViUInt16 mask)
     return n;
 }
 
-// A call on a session: records "vi=…" and what the caller adds.
+// A call on a session: records "vi=..." and what describe adds.
 template <typename Call, typename Describe>
 ViStatus logged(const char *function, ViSession vi, Call &&call, Describe &&describe)
 {
-    tn6800fp_timedCall timed(function);
-    const ViStatus status = call();
-    if (timed.recording()) {
-        Arguments arguments;
-        arguments.num("vi", vi);
-        describe(arguments, status);
-        timed.done(status, arguments);
-    }
-    return status;
+    return tn6800fp_logCall(function, std::forward<Call>(call),
+                            [&](Arguments &arguments, ViStatus status) {
+                                arguments.num("vi", vi);
+                                describe(arguments, status);
+                            });
 }
 
 const auto nothing = [](Arguments &, ViStatus) {};
@@ -70,16 +67,15 @@ void nameDriverStatuses()
 ViStatus tn6820_init(ViRsrc resourceName, ViInt16 fcNumber, ViBoolean idQuery, ViBoolean reset,
                      ViSession *vi)
 {
-    tn6800fp_timedCall call("tn6820_init");
-    const ViStatus status = ::tn6820_init(resourceName, fcNumber, idQuery, reset, vi);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .text("resourceName", resourceName)
-                              .num("fcNumber", fcNumber)
-                              .num("idQuery", idQuery)
-                              .num("reset", reset)
-                              .num("*vi", vi ? *vi : 0));
-    return status;
+    return tn6800fp_logCall(
+        "tn6820_init", [&] { return ::tn6820_init(resourceName, fcNumber, idQuery, reset, vi); },
+        [&](Arguments &a, ViStatus) {
+            a.text("resourceName", resourceName)
+                .num("fcNumber", fcNumber)
+                .num("idQuery", idQuery)
+                .num("reset", reset)
+                .num("*vi", vi ? *vi : 0);
+        });
 }
 
 ViStatus tn6820_close(ViSession vi)

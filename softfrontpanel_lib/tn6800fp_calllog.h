@@ -115,4 +115,20 @@ private:
     QElapsedTimer m_timer;
 };
 
+// Makes a call into a platform library and records it: describe(arguments,
+// status) writes its arguments after the call, so that what the library
+// wrote back can be shown, and only while the log records.
+template <typename Call, typename Describe>
+ViStatus tn6800fp_logCall(const char *function, Call &&call, Describe &&describe)
+{
+    tn6800fp_timedCall timed(function);
+    const ViStatus status = call();
+    if (timed.recording()) {
+        tn6800fp_callArguments arguments;
+        describe(arguments, status);
+        timed.done(status, arguments);
+    }
+    return status;
+}
+
 #endif

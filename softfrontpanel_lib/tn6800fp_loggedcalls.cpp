@@ -8,7 +8,7 @@ namespace {
 
 using Arguments = tn6800fp_callArguments;
 
-// Writes the text a library returned, or nothing when the call failed.
+// The text a library wrote back, or none when the call failed.
 const char *returned(ViStatus status, const char *text)
 {
     return status >= 0 ? text : nullptr;
@@ -18,132 +18,111 @@ const char *returned(ViStatus status, const char *text)
 
 ViStatus viOpenDefaultRM(ViSession *sesn)
 {
-    tn6800fp_timedCall call("viOpenDefaultRM");
-    const ViStatus status = ::viOpenDefaultRM(sesn);
-    if (call.recording())
-        call.done(status, Arguments().num("*sesn", sesn ? *sesn : 0));
-    return status;
+    return tn6800fp_logCall(
+        "viOpenDefaultRM", [&] { return ::viOpenDefaultRM(sesn); },
+        [&](Arguments &a, ViStatus) { a.num("*sesn", sesn ? *sesn : 0); });
 }
 
 ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindList *findList, ViUInt32 *retcnt,
                     ViChar instrDesc[])
 {
-    tn6800fp_timedCall call("viFindRsrc");
-    const ViStatus status = ::viFindRsrc(sesn, expr, findList, retcnt, instrDesc);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .num("sesn", sesn)
-                              .text("expr", expr)
-                              .num("*findList", findList ? *findList : 0)
-                              .num("*retcnt", retcnt ? *retcnt : 0)
-                              .text("instrDesc", returned(status, instrDesc)));
-    return status;
+    return tn6800fp_logCall(
+        "viFindRsrc", [&] { return ::viFindRsrc(sesn, expr, findList, retcnt, instrDesc); },
+        [&](Arguments &a, ViStatus status) {
+            a.num("sesn", sesn)
+                .text("expr", expr)
+                .num("*findList", findList ? *findList : 0)
+                .num("*retcnt", retcnt ? *retcnt : 0)
+                .text("instrDesc", returned(status, instrDesc));
+        });
 }
 
 ViStatus viFindNext(ViFindList findList, ViChar instrDesc[])
 {
-    tn6800fp_timedCall call("viFindNext");
-    const ViStatus status = ::viFindNext(findList, instrDesc);
-    if (call.recording())
-        call.done(
-            status,
-            Arguments().num("findList", findList).text("instrDesc", returned(status, instrDesc)));
-    return status;
+    return tn6800fp_logCall(
+        "viFindNext", [&] { return ::viFindNext(findList, instrDesc); },
+        [&](Arguments &a, ViStatus status) {
+            a.num("findList", findList).text("instrDesc", returned(status, instrDesc));
+        });
 }
 
 ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout,
                 ViSession *vi)
 {
-    tn6800fp_timedCall call("viOpen");
-    const ViStatus status = ::viOpen(sesn, name, mode, timeout, vi);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .num("sesn", sesn)
-                              .text("name", name)
-                              .num("mode", mode)
-                              .num("timeout", timeout)
-                              .num("*vi", vi ? *vi : 0));
-    return status;
+    return tn6800fp_logCall(
+        "viOpen", [&] { return ::viOpen(sesn, name, mode, timeout, vi); },
+        [&](Arguments &a, ViStatus) {
+            a.num("sesn", sesn)
+                .text("name", name)
+                .num("mode", mode)
+                .num("timeout", timeout)
+                .num("*vi", vi ? *vi : 0);
+        });
 }
 
 ViStatus viClose(ViObject vi)
 {
-    tn6800fp_timedCall call("viClose");
-    const ViStatus status = ::viClose(vi);
-    if (call.recording())
-        call.done(status, Arguments().num("vi", vi));
-    return status;
+    return tn6800fp_logCall(
+        "viClose", [&] { return ::viClose(vi); }, [&](Arguments &a, ViStatus) { a.num("vi", vi); });
 }
 
 ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
 {
-    tn6800fp_timedCall call("viGetAttribute");
-    const ViStatus status = ::viGetAttribute(vi, attrName, attrValue);
-    if (call.recording())
-        call.done(status, Arguments().num("vi", vi).hex("attr", attrName, 8));
-    return status;
+    return tn6800fp_logCall(
+        "viGetAttribute", [&] { return ::viGetAttribute(vi, attrName, attrValue); },
+        [&](Arguments &a, ViStatus) { a.num("vi", vi).hex("attr", attrName, 8); });
 }
 
 ViStatus tn6800_revision(ViChar revision[])
 {
-    tn6800fp_timedCall call("tn6800_revision");
-    const ViStatus status = ::tn6800_revision(revision);
-    if (call.recording())
-        call.done(status, Arguments().text("revision", returned(status, revision)));
-    return status;
+    return tn6800fp_logCall(
+        "tn6800_revision", [&] { return ::tn6800_revision(revision); },
+        [&](Arguments &a, ViStatus status) { a.text("revision", returned(status, revision)); });
 }
 
 ViStatus tn6800_openCarrier(ViSession instrument, tn6800_carrierHandle *handle)
 {
-    tn6800fp_timedCall call("tn6800_openCarrier");
-    const ViStatus status = ::tn6800_openCarrier(instrument, handle);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .num("instrument", instrument)
-                              .num("resourceManager", handle ? handle->resourceManager : 0));
-    return status;
+    return tn6800fp_logCall(
+        "tn6800_openCarrier", [&] { return ::tn6800_openCarrier(instrument, handle); },
+        [&](Arguments &a, ViStatus) {
+            a.num("instrument", instrument)
+                .num("resourceManager", handle ? handle->resourceManager : 0);
+        });
 }
 
 ViStatus tn6800_closeCarrier(tn6800_carrierHandle *handle)
 {
-    tn6800fp_timedCall call("tn6800_closeCarrier");
-    const ViStatus status = ::tn6800_closeCarrier(handle);
-    if (call.recording())
-        call.done(status, Arguments());
-    return status;
+    return tn6800fp_logCall(
+        "tn6800_closeCarrier", [&] { return ::tn6800_closeCarrier(handle); },
+        [](Arguments &, ViStatus) {});
 }
 
 ViStatus tn6800_error_message(ViStatus statusCode, ViChar message[])
 {
-    tn6800fp_timedCall call("tn6800_error_message");
-    const ViStatus status = ::tn6800_error_message(statusCode, message);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .hex("status", quint32(statusCode), 8)
-                              .text("message", returned(status, message)));
-    return status;
+    return tn6800fp_logCall(
+        "tn6800_error_message", [&] { return ::tn6800_error_message(statusCode, message); },
+        [&](Arguments &a, ViStatus status) {
+            a.hex("status", quint32(statusCode), 8).text("message", returned(status, message));
+        });
 }
 
 ViStatus tn6800_delay(ViReal64 milliseconds)
 {
-    tn6800fp_timedCall call("tn6800_delay");
-    const ViStatus status = ::tn6800_delay(milliseconds);
-    if (call.recording())
-        call.done(status, Arguments().real("milliseconds", milliseconds));
-    return status;
+    return tn6800fp_logCall(
+        "tn6800_delay", [&] { return ::tn6800_delay(milliseconds); },
+        [&](Arguments &a, ViStatus) { a.real("milliseconds", milliseconds); });
 }
 
 ViStatus readRegister(const tn6800_accessTable *table, tn6800_carrier *carrier, ViInt16 position,
                       ViUInt16 offset, ViUInt16 *value)
 {
-    tn6800fp_timedCall call("readRegister");
-    const ViStatus status = table->readRegister(carrier, position, offset, value);
-    if (call.recording())
-        call.done(status, Arguments()
-                              .num("position", position)
-                              .hex("offset", offset, 2)
-                              .hex("*value", status >= 0 && value ? *value : 0, 4));
-    return status;
+    return tn6800fp_logCall(
+        "readRegister", [&] { return table->readRegister(carrier, position, offset, value); },
+        [&](Arguments &a, ViStatus status) {
+            a.num("position", position)
+                .hex("offset", offset, 2)
+                .hex("*value", status >= 0 && value ? *value : 0, 4);
+        });
 }
 
 } // namespace tn6800fp_logged
