@@ -14,7 +14,7 @@ for dpi in 96 120 144 192; do
         "$tst_layout" everyWindowChild 2>&1) || { echo "$out"; status=1; continue; }
     echo "$out" | grep -E "^(checked|problem)"
     checked=$(echo "$out" | grep -c "^checked .* at $dpi dpi" || true)
-    if echo "$out" | grep -q "^problem at" || [ "$checked" -ne 12 ]; then
+    if echo "$out" | grep -q "^problem at" || [ "$checked" -ne 15 ]; then
         status=1
     fi
 done
