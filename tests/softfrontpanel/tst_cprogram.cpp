@@ -3,6 +3,7 @@
 // bench, and must make the very calls the panel's Start makes for the same
 // setup: the same arguments and buffers, to the bit.
 #include <QProcess>
+#include <QStandardPaths>
 
 #include "bench.h"
 #include "panelfixture.h"
@@ -184,6 +185,18 @@ void tst_cprogram::sameCallsAsThePanel()
     QTemporaryDir dir;
     const Built built = build(dir.path(), panel.programText());
     QVERIFY2(!built.program.isEmpty() && built.errors.isEmpty(), built.errors.constData());
+    // Valid for a Windows compiler as well, where the test command installs one.
+    const QString mingw = QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-gcc"));
+    if (!mingw.isEmpty()) {
+        QProcess cc;
+        cc.start(mingw, {QStringLiteral("-std=c99"), QStringLiteral("-Wall"),
+                         QStringLiteral("-Wextra"), QStringLiteral("-pedantic"),
+                         QStringLiteral("-Werror"), QStringLiteral("-I" SFP_DRIVERS_DIR),
+                         QStringLiteral("-c"), dir.filePath(QStringLiteral("setup.c")),
+                         QStringLiteral("-o"), dir.filePath(QStringLiteral("setup.obj"))});
+        QVERIFY(cc.waitForFinished(60000));
+        QVERIFY2(cc.exitCode() == 0, cc.readAllStandardError().constData());
+    }
     const Ran ran = run(built.program, dir.path());
     QVERIFY2(ran.exitCode == 0, ran.err.constData());
     QVERIFY2(ran.err.isEmpty(), ran.err.constData());
