@@ -71,7 +71,7 @@ typedef struct tn6800_carrierHandle
 /* C99 has no static assertion: an array of negative size stops the build instead. */
 #define TN6800_CONCAT2(a, b) a##b
 #define TN6800_CONCAT(a, b) TN6800_CONCAT2(a, b)
-#define TN6800_STATIC_ASSERT(condition, message) \
+#define TN6800_STATIC_ASSERT(condition, message)                                                   \
     typedef char TN6800_CONCAT(tn6800_layout_check_, __LINE__)[(condition) ? 1 : -1]
 #endif
 TN6800_STATIC_ASSERT(offsetof(tn6800_carrierInfo, positionCount) == 256, "info layout");
