@@ -106,13 +106,14 @@ public:
         if (fresh.isEmpty())
             return;
         const int drop =
-            std::max(0, int(m_rows.size()) + fresh.size() - tn6800fp_callLog::capacity);
+            std::max(0, int(m_rows.size()) + int(fresh.size()) - tn6800fp_callLog::capacity);
         if (drop > 0) {
             beginRemoveRows(QModelIndex(), 0, drop - 1);
             m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
             endRemoveRows();
         }
-        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size()) + fresh.size() - 1);
+        beginInsertRows(QModelIndex(), int(m_rows.size()),
+                        int(m_rows.size()) + int(fresh.size()) - 1);
         m_rows.insert(m_rows.end(), fresh.begin(), fresh.end());
         endInsertRows();
     }
