@@ -41,9 +41,6 @@ public:
     // decimals of a volt, a tenth of a degree); the Write Channel values and
     // the card are left as they are.
     void applySettings(const tn6820fp_panelSettings &settings);
-    // The limits a setup's voltages must keep: the card's output range.
-    double lowLimitVolts() const { return lowLimit; }
-    double highLimitVolts() const { return hiLimit; }
 
 public slots:
     int start();
