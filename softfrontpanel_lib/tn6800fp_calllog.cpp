@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -207,17 +209,29 @@ QString tn6800fp_callLog::line(const tn6800fp_loggedCall &call)
     return text + QStringLiteral(" %1 us").arg(qRound64(call.durationUs));
 }
 
+void tn6800fp_callArguments::append(const char *format, ...)
+{
+    char text[64];
+    va_list values;
+    va_start(values, format);
+    const int n = std::vsnprintf(text, sizeof text, format, values);
+    va_end(values);
+    m_text.append(text, std::min<int>(n, int(sizeof text) - 1));
+}
+
 void tn6800fp_callArguments::name(const char *name)
 {
-    if (!m_text.isEmpty())
-        m_text += QStringLiteral(", ");
-    m_text += QLatin1String(name) + QLatin1Char('=');
+    if (m_text.isEmpty())
+        m_text.reserve(256);
+    else
+        m_text.append(", ", 2);
+    m_text.append(name).append('=');
 }
 
 tn6800fp_callArguments &tn6800fp_callArguments::num(const char *name, long long value)
 {
     this->name(name);
-    m_text += QString::number(value);
+    append("%lld", value);
     return *this;
 }
 
@@ -225,15 +239,14 @@ tn6800fp_callArguments &tn6800fp_callArguments::hex(const char *name, unsigned l
                                                     int digits)
 {
     this->name(name);
-    m_text += QStringLiteral("0x") +
-              QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+    append("0x%0*llX", digits, value);
     return *this;
 }
 
 tn6800fp_callArguments &tn6800fp_callArguments::real(const char *name, double value)
 {
     this->name(name);
-    m_text += QString::number(value, 'g', 17);
+    append("%.17g", value);
     return *this;
 }
 
@@ -241,10 +254,10 @@ tn6800fp_callArguments &tn6800fp_callArguments::text(const char *name, const cha
 {
     this->name(name);
     if (!value) {
-        m_text += QStringLiteral("null");
+        m_text.append("null");
         return *this;
     }
-    m_text += QLatin1Char('"') + QString::fromLatin1(value) + QLatin1Char('"');
+    m_text.append('"').append(value).append('"');
     return *this;
 }
 
@@ -253,17 +266,16 @@ tn6800fp_callArguments &tn6800fp_callArguments::samples(const char *name, const 
 {
     this->name(name);
     if (!values) {
-        m_text += QStringLiteral("null");
+        m_text.append("null");
         return *this;
     }
-    m_text += QStringLiteral("[%1:").arg(count);
+    append("[%zu:", count);
     const std::size_t shown = std::min<std::size_t>(count, 4);
     for (std::size_t i = 0; i < shown; ++i)
-        m_text += QLatin1Char(' ') + QString::number(values[i], 'g', 17) +
-                  (i + 1 < count ? QStringLiteral(",") : QString());
+        append(i + 1 < count ? " %.17g," : " %.17g", values[i]);
     if (count > shown)
-        m_text += QStringLiteral(" ...");
-    m_text += QLatin1Char(']');
+        m_text.append(" ...");
+    m_text.append(']');
     return *this;
 }
 

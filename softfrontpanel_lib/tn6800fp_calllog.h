@@ -92,11 +92,14 @@ public:
     tn6800fp_callArguments &text(const char *name, const char *value);
     // A buffer: its length and its first values.
     tn6800fp_callArguments &samples(const char *name, const double *values, std::size_t count);
-    const QString &str() const { return m_text; }
+    QString str() const { return QString::fromLatin1(m_text); }
 
 private:
+    // Written as Latin-1 bytes into one buffer: a call's arguments cost one
+    // allocation or two, not one for each piece.
     void name(const char *name);
-    QString m_text;
+    void append(const char *format, ...);
+    QByteArray m_text;
 };
 
 // Times one call into a platform library and records it when it returns.
