@@ -120,6 +120,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         if (!read.error.isEmpty())
             return refuse(read.error);
         o.setupPath = parser.value(setup);
+        o.setup = read.settings;
     }
     if (parser.isSet(exportC)) {
         if (!parser.isSet(setup))
@@ -143,21 +144,16 @@ namespace {
 // default bench's; 0 when written, 2 with the reason on standard error.
 int exportProgram(const tn6820fp_options &options, const QString &version)
 {
-    const tn6820fp_setupRead read = tn6820fp_readSetupFile(
-        options.setupPath, tn6820fp_panelSettings::initial(10.0), -10.0, 10.0);
     tn6820fp_cProgramCard target{QStringLiteral("VXI0::8::INSTR"), 2};
     if (options.start.kind == tn6800fp_startChoice::Open)
         target = {options.start.descriptor, options.start.fcNumber};
     const QByteArray text =
-        tn6820fp_cProgram(read.settings, tn6820fp_planOf(read.settings), target, version);
+        tn6820fp_cProgram(options.setup, tn6820fp_planOf(options.setup), target, version);
     QSaveFile file(options.exportPath);
-    if (!read.error.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(text) != text.size() || !file.commit()) {
-        std::fprintf(stderr, "tn6820fp: the program was not written. %s\n",
-                     qPrintable(read.error.isEmpty() ? QStringLiteral("%1: %2.").arg(
-                                                           QFileInfo(options.exportPath).fileName(),
-                                                           file.errorString())
-                                                     : read.error));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        std::fprintf(stderr, "tn6820fp: the program was not written. %s: %s.\n",
+                     qPrintable(QFileInfo(options.exportPath).fileName()),
+                     qPrintable(file.errorString()));
         return 2;
     }
     return 0;

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "tn6800fp_fcselect.h"
+#include "tn6820fp_settings.h"
 
 class QApplication;
 
@@ -22,10 +23,11 @@ struct tn6820fp_options
     };
     Action action = Run;
     tn6800fp_startChoice start;
-    QString setupPath;  // --setup: opened once the panel is shown; checked already
-    QString exportPath; // --export-c, with --setup
-    QString message;    // Refuse: one line that says what is wrong
-    QString text;       // Help and Refuse: the usage; Version: the version line
+    QString setupPath;            // --setup: opened once the panel is shown; checked already
+    tn6820fp_panelSettings setup; // what it holds, within the card's nominal range
+    QString exportPath;           // --export-c, with --setup
+    QString message;              // Refuse: one line that says what is wrong
+    QString text;                 // Help and Refuse: the usage; Version: the version line
 };
 
 // What must be set before the application object exists: high-resolution
