@@ -12,9 +12,11 @@ for dpi in 96 120 144 192; do
     out=$(xvfb-run -a -s "-screen 0 ${width}x${height}x24 -dpi $dpi" \
         env QT_QPA_PLATFORM=xcb SFP_TEST_CHILD=1 SFP_LAYOUT_DPI=$dpi \
         "$tst_layout" everyWindowChild 2>&1) || { echo "$out"; status=1; continue; }
-    echo "$out" | grep -E "^(checked|problem)"
-    checked=$(echo "$out" | grep -c "^checked .* at $dpi dpi" || true)
-    if echo "$out" | grep -q "^problem at" || [ "$checked" -ne 15 ]; then
+    grep -E "^(checked|problem)" <<<"$out" || true
+    checked=$(grep -c "^checked .* at $dpi dpi" <<<"$out" || true)
+    # A here-string, not a pipe: under pipefail a pipe into grep -q can fail
+    # when grep stops early, and a problem would then go unreported.
+    if grep -q "^problem at" <<<"$out" || [ "$checked" -ne 15 ]; then
         status=1
     fi
 done

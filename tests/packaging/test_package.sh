@@ -7,7 +7,10 @@
 set -euo pipefail
 build=$1 autodrive=$2
 [ "$(id -u)" -eq 0 ] || { echo "not root: skipped"; exit 77; }
-if dpkg-query -W -f='${Status}' tn6820fp 2>/dev/null | grep -q "install ok installed"; then
+# Under pipefail, "producer | grep -q" fails whenever grep stops reading
+# before the producer has written everything (the producer dies of SIGPIPE), so
+# every output is taken whole first and searched as a here-string.
+if grep -q "install ok installed" <<<"$(dpkg-query -W -f='${Status}' tn6820fp 2>/dev/null || true)"; then
     echo "tn6820fp is installed already: skipped so as not to touch it"
     exit 77
 fi
@@ -28,15 +31,16 @@ for f in /usr/bin/tn6820fp /usr/lib/tn6820fp/libvisa64.so /usr/lib/tn6820fp/libt
     /usr/share/icons/hicolor/128x128/apps/tn6820fp.png; do
     [ -f "$f" ] || { echo "missing: $f"; exit 1; }
 done
-ldd /usr/bin/tn6820fp | grep -q -E "libvisa64.so => /usr/(bin/\.\./)?lib/tn6820fp/libvisa64.so" ||
-    { echo "the program does not find its platform libraries"; ldd /usr/bin/tn6820fp; exit 1; }
+libs=$(ldd /usr/bin/tn6820fp)
+grep -q -E "libvisa64.so => /usr/(bin/\.\./)?lib/tn6820fp/libvisa64.so" <<<"$libs" ||
+    { echo "the program does not find its platform libraries"; echo "$libs"; exit 1; }
 grep -q "^Exec=tn6820fp$" /usr/share/applications/tn6820fp.desktop
 grep -q "^Exec=tn6820fp --demo$" /usr/share/applications/tn6820fp.desktop
 desktop-file-validate /usr/share/applications/tn6820fp.desktop
 appstreamcli validate --no-net /usr/share/metainfo/invalid.morvix.tn6820fp.metainfo.xml
 [ -f /usr/share/man/man1/tn6820fp.1.gz ] || { echo "missing: the manual page"; exit 1; }
-tn6820fp --version | grep -q "^tn6820fp 4.3.2" || { echo "--version from the installed program"; exit 1; }
+grep -q "^tn6820fp 4.3.2" <<<"$(tn6820fp --version)" || { echo "--version from the installed program"; exit 1; }
 out=$(cd "$work" && LD_PRELOAD=$autodrive QT_QPA_PLATFORM=offscreen timeout 60 tn6820fp 2>&1)
 echo "$out" | grep autodrive
-echo "$out" | grep -q "autodrive: exit confirmed" || { echo "$out"; exit 1; }
+grep -q "autodrive: exit confirmed" <<<"$out" || { echo "$out"; exit 1; }
 echo "the installed program ran in demo mode and exited with status 0"
