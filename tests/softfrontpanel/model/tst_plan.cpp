@@ -38,65 +38,96 @@ void tst_plan::plans_data()
     QTest::addColumn<int>("cycles"); // per channel, sent
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("differs");
+    QTest::addColumn<QString>("period"); // segLen samples at the rate
     // Per channel with a phase: "n:steps:tenths:differs".
     QTest::addColumn<QString>("applied");
     // 200000 / 1000 = 200 samples, 8192 / 200 = 40 cycles fit.
     QTest::newRow("as a new panel starts")
         << 1000 << 0 << 0x01 << "" << 0 << 200 << 1
-        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle" << false << "";
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle" << false << "1 ms"
+        << "";
     // 200000 / 3000 = 66.7: 66 samples, 3030.30 Hz.
     QTest::newRow("3 kHz on one channel")
         << 3000 << 0 << 0x01 << "" << 0 << 66 << 1
-        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "";
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle" << true << "330 \u00b5s"
+        << "";
+    QTest::newRow("1 kHz on one channel, continuous: 8192 / 200 = 40 cycles")
+        << 1000 << 1 << 0x01 << "" << 0 << 200 << 40
+        << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 40 cycles in memory" << false
+        << "1 ms"
+        << "";
+    // 2730 samples a channel hold 41 cycles of 66.
+    QTest::newRow("3 kHz on three channels, continuous")
+        << 3000 << 1 << 0x07 << "" << 0 << 66 << 41
+        << "Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle, 41 cycles in memory" << true
+        << "330 \u00b5s"
+        << "";
+    // 4096 a channel: 6060 do not fit, 100000 / 33 = 3030 do; 3030 x 10 us.
+    QTest::newRow("33 Hz on two channels")
+        << 33 << 0 << 0x03 << "" << 1 << 3030 << 1
+        << "Output: 33.00 Hz at 100 kS/s, 3030 samples per cycle" << false << "30.3 ms"
+        << "";
     QTest::newRow("1 kHz on channels 1 and 3, continuous: 4096 / 200 = 20 cycles")
         << 1000 << 1 << 0x05 << "" << 0 << 200 << 20
         << "Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 20 cycles in memory" << false
+        << "1 ms"
         << "";
     // 2730 samples a channel: 28571 and 14285 do not fit, 10000 / 7 = 1428 does.
     QTest::newRow("7 Hz on three channels, continuous")
         << 7 << 1 << 0x07 << "" << 4 << 1428 << 1
-        << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory" << false << "";
+        << "Output: 7.00 Hz at 10 kS/s, 1428 samples per cycle, 1 cycle in memory" << false
+        << "142.8 ms"
+        << "";
     QTest::newRow("1 Hz on every channel: 1024 a channel, 1000 S/s")
         << 1 << 0 << 0xFF << "" << 7 << 1000 << 1
-        << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false << "";
+        << "Output: 1.00 Hz at 1 kS/s, 1000 samples per cycle" << false << "1 s"
+        << "";
     QTest::newRow("24 Hz on one channel: 8333 does not fit, 4166 does")
         << 24 << 0 << 0x01 << "" << 1 << 4166 << 1
-        << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false << "";
+        << "Output: 24.00 Hz at 100 kS/s, 4166 samples per cycle" << false << "41.66 ms"
+        << "";
     QTest::newRow("50 kHz: 4 samples, 2048 cycles") << 50000 << 1 << 0x01 << "" << 0 << 4 << 2048
                                                     << "Output: 50000.00 Hz at 200 kS/s, 4 samples "
                                                        "per cycle, 2048 cycles in memory"
-                                                    << false << "";
+                                                    << false << "20 \u00b5s"
+                                                    << "";
     QTest::newRow("no channel: what one channel would get")
-        << 1000 << 0 << 0x00 << "" << 0 << 200 << 1 << "No channel selected" << false << "";
+        << 1000 << 0 << 0x00 << "" << 0 << 200 << 1 << "No channel selected" << false << "1 ms"
+        << "";
     QTest::newRow("a frequency below the card's range is 1 Hz")
         << 0 << 0 << 0x01 << "" << 5 << 5000 << 1
-        << "Output: 1.00 Hz at 5 kS/s, 5000 samples per cycle" << false << "";
+        << "Output: 1.00 Hz at 5 kS/s, 5000 samples per cycle" << false << "1 s"
+        << "";
     // 50 Hz on three: 4000 do not fit into 2730, 2000 do. 120 / 360 x 2000 =
     // 666.7, so 667 samples, 120.06 degrees; 240: 1333, 239.94 degrees.
     QTest::newRow("three-phase at 50 Hz")
         << 50 << 0 << 0x07 << "2:120 3:240" << 1 << 2000 << 1
         << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle\n"
                              "Phase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
-        << false << "2:667:1201:1 3:1333:2399:1";
+        << false << "20 ms"
+        << "2:667:1201:1 3:1333:2399:1";
     // 200 samples: 90 degrees are 50 exactly; channel 2 takes no part, so the
     // line leaves it out, though the plan turns its cycle (for its preview).
     QTest::newRow("quadrature, and a channel left out")
         << 1000 << 0 << 0x05 << "1:90 2:45 3:180" << 0 << 200 << 1
         << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
                              "Phase: Ch1 90.0\xc2\xb0, Ch3 180.0\xc2\xb0")
-        << false << "1:50:900:0 2:25:450:0 3:100:1800:0";
+        << false << "1 ms"
+        << "1:50:900:0 2:25:450:0 3:100:1800:0";
     // 0.04 / 360 x 200 = 0.02: no turn, and 0.0 shown is what was asked at one decimal.
     QTest::newRow("a phase too small for a sample")
         << 1000 << 0 << 0x01 << "1:0.04" << 0 << 200 << 1
         << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
                              "Phase: Ch1 0.0\xc2\xb0")
-        << false << "1:0:0:0";
+        << false << "1 ms"
+        << "1:0:0:0";
     // 0.9 / 360 x 200 = 0.5, rounded to 1 sample: 1.8 degrees.
     QTest::newRow("a phase rounded up to a sample")
         << 1000 << 0 << 0x01 << "1:0.9" << 0 << 200 << 1
         << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle\n"
                              "Phase: Ch1 1.8\xc2\xb0")
-        << false << "1:1:18:1";
+        << false << "1 ms"
+        << "1:1:18:1";
 }
 
 void tst_plan::plans()
@@ -110,6 +141,7 @@ void tst_plan::plans()
     QFETCH(int, cycles);
     QFETCH(QString, line);
     QFETCH(bool, differs);
+    QFETCH(QString, period);
     QFETCH(QString, applied);
     tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(10);
     s.frequency = frequency;
@@ -125,6 +157,7 @@ void tst_plan::plans()
     const tn6820fp_realOutputLine shown = tn6820fp_realOutputOf(plan);
     QCOMPARE(shown.text(), line);
     QCOMPARE(shown.differs, differs);
+    QCOMPARE(tn6820fp_durationText(plan.period), period);
     QCOMPARE(shown.html().contains(QLatin1String("color:#b35c00")),
              differs || applied.contains(QLatin1String(":1 ")) || applied.endsWith(":1"));
     int selected = 0;
