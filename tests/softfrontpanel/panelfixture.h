@@ -98,6 +98,18 @@ struct PanelFixture
         return out;
     }
 
+    // Clicks Start on an empty trace and gives the line of the generation
+    // call that mode (0: single cycle) makes, or "" when Start made none.
+    QString startAndTraceGeneration(int mode)
+    {
+        bench.clearTrace();
+        startButton()->click();
+        return bench
+            .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
+                             : QStringLiteral("tn6820_startContWaveformEx"))
+            .value(0);
+    }
+
     sfptest::ProfileDir profile;
     sfptest::SimBench bench;
     tn6820_fc card;

@@ -415,13 +415,8 @@ void tst_panel::realOutput()
     ModalAnswers warning;
     if (beyond)
         warning.click(QStringLiteral("OK"));
-    f.bench.clearTrace();
-    f.startButton()->click();
+    const QString line = f.startAndTraceGeneration(mode);
     QVERIFY(warning.allAnswered());
-    const QString line = f.bench
-                             .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
-                                              : QStringLiteral("tn6820_startContWaveformEx"))
-                             .value(0);
     const auto a = traceArgs(line);
     const double rates[] = {200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
     const int code = a.value(QStringLiteral("updateRate")).toInt();

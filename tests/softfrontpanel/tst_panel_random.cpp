@@ -191,12 +191,7 @@ void tst_panel_random::randomSequences()
         const int segLen = int(kRates[rate] / frequency);
         const int cycles = mode == 0 ? 1 : share / segLen;
 
-        f.bench.clearTrace();
-        f.startButton()->click();
-        const QString sent = f.bench
-                                 .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
-                                                  : QStringLiteral("tn6820_startContWaveformEx"))
-                                 .value(0);
+        const QString sent = f.startAndTraceGeneration(mode);
         if (selected == 0) {
             QVERIFY2(sent.isEmpty(), qPrintable(where));
             continue;

@@ -23,12 +23,7 @@ struct Sent
 
 Sent startAndRead(PanelFixture &f, int mode)
 {
-    f.bench.clearTrace();
-    f.startButton()->click();
-    const QString line = f.bench
-                             .calls(mode == 0 ? QStringLiteral("tn6820_generateWaveforms")
-                                              : QStringLiteral("tn6820_startContWaveformEx"))
-                             .value(0);
+    const QString line = f.startAndTraceGeneration(mode);
     const auto a = traceArgs(line);
     Sent s;
     s.buffer = traceSamples(line, QStringLiteral("buffer"));
