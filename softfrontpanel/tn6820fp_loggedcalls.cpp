@@ -16,12 +16,14 @@ const char *returned(ViStatus status, const char *text)
     return status >= 0 ? text : nullptr;
 }
 
-int channelsOf(ViUInt16 mask)
+// The samples a waveform call reads from its buffer: perChannel for each
+// channel in the mask, none for a negative count the driver refuses.
+std::size_t samplesIn(ViInt32 perChannel, ViUInt16 mask)
 {
-    int n = 0;
+    std::size_t channels = 0;
     for (int i = 0; i < 16; ++i)
-        n += (mask >> i) & 1;
-    return n;
+        channels += (mask >> i) & 1u;
+    return std::size_t(std::max(perChannel, 0)) * channels;
 }
 
 // A call on a session: records "vi=..." and what describe adds.
@@ -171,9 +173,7 @@ ViStatus tn6820_generateWaveforms(ViSession vi, ViUInt16 channelMask, ViInt32 se
                 .num("updateRate", updateRate)
                 .num("filter", filter)
                 .num("grouping", grouping)
-                .samples("buffer", buffer,
-                         std::size_t(std::max(segmentLength, 0)) *
-                             std::size_t(channelsOf(channelMask)));
+                .samples("buffer", buffer, samplesIn(segmentLength, channelMask));
         });
 }
 
@@ -196,9 +196,7 @@ ViStatus tn6820_startContWaveformEx(ViSession vi, ViUInt16 channelMask, ViInt32 
                 .num("filter", filter)
                 .num("grouping", grouping)
                 .num("reserved", reserved)
-                .samples("buffer", buffer,
-                         std::size_t(std::max(samplesPerChannel, 0)) *
-                             std::size_t(channelsOf(channelMask)));
+                .samples("buffer", buffer, samplesIn(samplesPerChannel, channelMask));
         });
 }
 
