@@ -12,7 +12,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabBar>
@@ -87,7 +86,7 @@ void tn6820fp_App::readOutputLimits()
 
 void tn6820fp_App::buildGenerationPage()
 {
-    m_settings = tn6820fp_panelSettings::initial(hiLimit);
+    m_page = tn6820fp_page(lowLimit, hiLimit);
     generationPage = new QWidget;
     auto *page = new QVBoxLayout(generationPage);
     auto *columns = new QHBoxLayout;
@@ -106,9 +105,9 @@ void tn6820fp_App::buildGenerationPage()
         settings->setObjectName(QStringLiteral("channelSettings%1").arg(n));
         channelSettings[n - 1] = settings;
         tabLayout->addWidget(settings);
-        settings->amplitude->setValue(hiLimit);
         settings->amplitude->setRange(0, hiLimit);
         settings->offset->setRange(lowLimit, hiLimit);
+        settings->amplitude->setValue(m_page.settings().channels[std::size_t(n - 1)].amplitude);
         auto *preview = new tn6820fp_preview;
         preview->setObjectName(QStringLiteral("preview%1").arg(n));
         preview->setAccessibleName(QStringLiteral("Preview of channel %1").arg(n));
@@ -117,13 +116,12 @@ void tn6820fp_App::buildGenerationPage()
         tabLayout->addWidget(preview, 1);
         settings->setShapeReader([this, n](const QString &path) { return readShape(n, path); });
         connect(settings, &tn6820fp_chSet::changed, this, [this, n] {
-            tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n - 1)];
+            if (m_applying)
+                return;
             const tn6820fp_chSet *ch = channelSettings[n - 1];
-            c.waveform = tn6820fp_waveform(ch->waveform);
-            c.amplitude = ch->amplitude->value();
-            c.offset = ch->offset->value();
-            c.phase = ch->phase->value();
-            replanChannel(n);
+            m_page.setChannel(n - 1, ch->waveform, ch->amplitude->value(), ch->offset->value(),
+                              ch->phase->value());
+            replannedChannel(n);
         });
     }
     // All eight channel tabs stay in view: the page is at least as wide as the
@@ -199,26 +197,32 @@ void tn6820fp_App::buildGenerationPage()
     // The widgets write the settings; the plan is made from them.
     connect(commonSettings->freqBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
             [this](int frequency) {
-                m_settings.frequency = frequency;
-                replan();
+                if (m_applying)
+                    return;
+                m_page.setFrequency(frequency);
+                replanned();
             });
     connect(commonSettings->filterBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int filter) {
-                m_settings.filter = filter;
-                m_plan.filter = filter;
+                if (!m_applying)
+                    m_page.setFilter(filter);
             });
     connect(generateMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int mode) {
-                m_settings.mode = mode;
-                replan();
+                if (m_applying)
+                    return;
+                m_page.setMode(mode);
+                replanned();
             });
     for (int n = 1; n <= tn6820fp_channelCount; ++n) {
         connect(channelSelect[n - 1], &QCheckBox::toggled, this, [this, n](bool on) {
-            m_settings.channels[std::size_t(n - 1)].selected = on;
-            replan();
+            if (m_applying)
+                return;
+            m_page.setSelected(n - 1, on);
+            replanned();
         });
     }
-    replan();
+    replanned();
 }
 
 void tn6820fp_App::buildWritePage()
@@ -295,7 +299,7 @@ int tn6820fp_App::start()
 {
     // Everything sent is the plan's: the rate, the mask and the very samples
     // the previews have shown.
-    const tn6820fp_plan &plan = m_plan;
+    const tn6820fp_plan &plan = m_page.plan();
     selectedCount = plan.selectedCount;
     const ViUInt16 chanMask = ViUInt16(plan.channelMask);
     if (selectedCount == 0) {
@@ -397,20 +401,14 @@ int tn6820fp_App::setFreq(int)
     return 0;
 }
 
-void tn6820fp_App::replan()
+void tn6820fp_App::replanned()
 {
-    if (m_applying)
-        return;
-    m_plan = tn6820fp_planOf(m_settings, &m_unitTables);
     showRealOutput();
     showPreviews();
 }
 
-void tn6820fp_App::replanChannel(int n)
+void tn6820fp_App::replannedChannel(int n)
 {
-    if (m_applying)
-        return;
-    tn6820fp_replanChannel(m_plan, m_settings, n - 1, &m_unitTables);
     showRealOutput();
     showPreview(n);
 }
@@ -425,17 +423,15 @@ bool tn6820fp_App::readShape(int n, const QString &path)
     auto shape = std::make_shared<tn6820fp_arbitraryShape>();
     shape->values.swap(read.values);
     shape->file = QFileInfo(path).fileName();
-    tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n - 1)];
-    c.shape = shape;
+    m_page.setShape(n - 1, shape);
     channelSettings[n - 1]->showShape(shape->file, int(shape->values.size()));
-    if (c.waveform == WaveArbitrary)
-        replanChannel(n);
+    replannedChannel(n);
     return true;
 }
 
 int tn6820fp_App::showRealOutput()
 {
-    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(m_plan);
+    const tn6820fp_realOutputLine line = tn6820fp_realOutputOf(m_page.plan());
     realOutputLabel->setAccessibleName(line.text());
     realOutputLabel->setText(line.html());
     return 0;
@@ -452,10 +448,11 @@ int tn6820fp_App::showPreviews()
 void tn6820fp_App::showPreview(int n)
 {
     tn6820fp_preview *preview = channelPreview[n - 1];
-    const std::vector<double> &cycle = m_plan.cycles[std::size_t(n - 1)];
-    preview->setDimmed(!m_settings.channels[std::size_t(n - 1)].selected);
-    preview->setPhase(m_plan.phases[std::size_t(n - 1)]);
-    preview->setTrace(cycle.data(), int(cycle.size()), m_plan.period);
+    const tn6820fp_plan &plan = m_page.plan();
+    const std::vector<double> &cycle = plan.cycles[std::size_t(n - 1)];
+    preview->setDimmed(!m_page.settings().channels[std::size_t(n - 1)].selected);
+    preview->setPhase(plan.phases[std::size_t(n - 1)]);
+    preview->setTrace(cycle.data(), int(cycle.size()), plan.period);
 }
 
 void tn6820fp_App::addSetupButtons()
@@ -501,13 +498,9 @@ void tn6820fp_App::saveSetup()
                             kSetupFilter, "setupFileDialog", QStringLiteral("json"));
     if (path.isEmpty())
         return;
-    // Written whole or not at all: a file already there is replaced only
-    // once the new one is complete.
-    QSaveFile file(path);
-    const QByteArray json = tn6820fp_setupJson(m_settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        showWarning(QStringLiteral("The setup was not saved. %1: %2.")
-                        .arg(QFileInfo(path).fileName(), file.errorString()));
+    const QString why = m_page.saveSetup(path);
+    if (!why.isEmpty())
+        showWarning(QStringLiteral("The setup was not saved. %1.").arg(why));
 }
 
 void tn6820fp_App::openSetup()
@@ -521,22 +514,25 @@ void tn6820fp_App::openSetup()
 
 bool tn6820fp_App::openSetupFile(const QString &path)
 {
-    const tn6820fp_setupRead read =
-        tn6820fp_readSetupFile(path, tn6820fp_panelSettings::initial(hiLimit), lowLimit, hiLimit);
-    if (!read.error.isEmpty()) {
-        showWarning(QStringLiteral("The setup was not opened. ") + read.error);
+    const QString why = m_page.openSetup(path);
+    if (!why.isEmpty()) {
+        showWarning(QStringLiteral("The setup was not opened. ") + why);
         return false;
     }
-    applySettings(read.settings);
+    showSettings();
     return true;
+}
+
+tn6820fp_cProgramCard tn6820fp_App::programCard() const
+{
+    if (demoMode)
+        return tn6820fp_defaultProgramCard();
+    return {descriptor().section(QLatin1Char(','), 0, 0), cardNumber(0)};
 }
 
 QByteArray tn6820fp_App::programText() const
 {
-    tn6820fp_cProgramCard target{QStringLiteral("VXI0::8::INSTR"), 2};
-    if (!demoMode)
-        target = {descriptor().section(QLatin1Char(','), 0, 0), cardNumber(0)};
-    return tn6820fp_cProgram(m_settings, m_plan, target, card->softwareVersion());
+    return m_page.program(programCard(), card->softwareVersion(), nullptr);
 }
 
 void tn6820fp_App::exportProgram()
@@ -546,11 +542,9 @@ void tn6820fp_App::exportProgram()
         QStringLiteral("C programs (*.c)"), "programFileDialog", QStringLiteral("c"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray text = programText();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        showWarning(QStringLiteral("The program was not written. %1: %2.")
-                        .arg(QFileInfo(path).fileName(), file.errorString()));
+    const QString why = m_page.exportProgram(path, programCard(), card->softwareVersion());
+    if (!why.isEmpty())
+        showWarning(QStringLiteral("The program was not written. %1.").arg(why));
 }
 
 void tn6820fp_App::showDriverCalls()
@@ -563,8 +557,15 @@ void tn6820fp_App::showDriverCalls()
     m_callsWindow->activateWindow();
 }
 
-void tn6820fp_App::applySettings(const tn6820fp_panelSettings &s)
+void tn6820fp_App::applySettings(const tn6820fp_panelSettings &settings)
 {
+    m_page.setSettings(settings);
+    showSettings();
+}
+
+void tn6820fp_App::showSettings()
+{
+    const tn6820fp_panelSettings &s = m_page.settings();
     m_applying = true;
     commonSettings->freqBox->setValue(s.frequency);
     commonSettings->filterBox->setCurrentIndex(s.filter);
@@ -573,7 +574,6 @@ void tn6820fp_App::applySettings(const tn6820fp_panelSettings &s)
         const tn6820fp_channelSettings &c = s.channels[std::size_t(n)];
         tn6820fp_chSet *ch = channelSettings[n];
         channelSelect[n]->setChecked(c.selected);
-        m_settings.channels[std::size_t(n)].shape = c.shape;
         ch->showShape(c.shape ? c.shape->file : QString(),
                       c.shape ? int(c.shape->values.size()) : 0);
         ch->amplitude->setValue(c.amplitude);
@@ -582,5 +582,5 @@ void tn6820fp_App::applySettings(const tn6820fp_panelSettings &s)
         ch->setWaveform(c.waveform);
     }
     m_applying = false;
-    replan();
+    replanned();
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tn6800fp_appfc.h"
-#include "tn6820fp_plan.h"
+#include "tn6820fp_page.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,8 +35,8 @@ public:
     const std::vector<double> &samples() const { return buffer; }
     // What the Waveform Generation page is set to, and what a start would
     // send for it now.
-    const tn6820fp_panelSettings &settings() const { return m_settings; }
-    const tn6820fp_plan &plan() const { return m_plan; }
+    const tn6820fp_panelSettings &settings() const { return m_page.settings(); }
+    const tn6820fp_plan &plan() const { return m_page.plan(); }
     // Sets the page's controls to the settings (as far as they resolve: two
     // decimals of a volt, a tenth of a degree); the Write Channel values and
     // the card are left as they are.
@@ -99,16 +99,21 @@ private:
     void buildGenerationPage();
     void buildWritePage();
     void addHardwareInfo();
-    // The settings changed: the plan is made again, whole or for one channel.
-    void replan();
-    void replanChannel(int n);
+    // The page's plan changed, whole or for one channel: the line and the
+    // previews show it.
+    void replanned();
+    void replannedChannel(int n);
+    // Writes the page's settings into the controls, then shows its plan.
+    void showSettings();
     void showPreview(int n);
     bool readShape(int n, const QString &path);
     void addSetupButtons();
 
-    tn6820fp_panelSettings m_settings;
-    tn6820fp_plan m_plan;
-    tn6820fp_unitTables m_unitTables;
+    // The card the exported program opens: this session's, or in demo mode
+    // the default bench's.
+    tn6820fp_cProgramCard programCard() const;
+
+    tn6820fp_page m_page;
     // Set while applySettings() writes the controls: the plan is made once, after.
     bool m_applying = false;
     tn6800fp_callLogWindow *m_callsWindow = nullptr;

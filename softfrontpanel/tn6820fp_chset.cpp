@@ -1,4 +1,5 @@
 #include "tn6820fp_chset.h"
+#include "tn6820fp_page.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -36,7 +37,7 @@ QDoubleSpinBox *voltBox(const char *name, const QString &tip)
     auto *box = new QDoubleSpinBox;
     box->setObjectName(QLatin1String(name));
     // Decimals first: every change of them formats the range's limits again.
-    box->setDecimals(2);
+    box->setDecimals(tn6820fp_voltDecimals);
     box->setRange(-1e100, 1e100);
     box->setSingleStep(1.0);
     box->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -98,8 +99,8 @@ tn6820fp_chSet::tn6820fp_chSet()
     bottom->addWidget(offset);
     phase = new QDoubleSpinBox;
     phase->setObjectName(QStringLiteral("phase"));
-    phase->setDecimals(1);
-    phase->setRange(0, 359.9);
+    phase->setDecimals(tn6820fp_phaseDecimals);
+    phase->setRange(0, tn6820fp_maxPhase);
     phase->setSingleStep(0.1);
     phase->setSuffix(QStringLiteral("\u00b0"));
     phase->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSplashScreen>
 #include <cstdio>
 
@@ -13,7 +12,7 @@
 #include "tn6800fp_splashlabel.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
-#include "tn6820fp_cprogram.h"
+#include "tn6820fp_page.h"
 #include "tn6820fp_resources.h"
 #include "tn6820fp_setup.h"
 
@@ -115,12 +114,12 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (parser.isSet(setup)) {
         // Checked against the card's nominal range now, before any window,
         // and against the card's own range when the panel opens it.
-        const tn6820fp_setupRead read = tn6820fp_readSetupFile(
-            parser.value(setup), tn6820fp_panelSettings::initial(10.0), -10.0, 10.0);
-        if (!read.error.isEmpty())
-            return refuse(read.error);
+        tn6820fp_page page;
+        const QString why = page.openSetup(parser.value(setup));
+        if (!why.isEmpty())
+            return refuse(why);
         o.setupPath = parser.value(setup);
-        o.setup = read.settings;
+        o.setup = page.settings();
     }
     if (parser.isSet(exportC)) {
         if (!parser.isSet(setup))
@@ -144,16 +143,14 @@ namespace {
 // default bench's; 0 when written, 2 with the reason on standard error.
 int exportProgram(const tn6820fp_options &options, const QString &version)
 {
-    tn6820fp_cProgramCard target{QStringLiteral("VXI0::8::INSTR"), 2};
+    tn6820fp_cProgramCard target = tn6820fp_defaultProgramCard();
     if (options.start.kind == tn6800fp_startChoice::Open)
         target = {options.start.descriptor, options.start.fcNumber};
-    const QByteArray text =
-        tn6820fp_cProgram(options.setup, tn6820fp_planOf(options.setup), target, version);
-    QSaveFile file(options.exportPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        std::fprintf(stderr, "tn6820fp: the program was not written. %s: %s.\n",
-                     qPrintable(QFileInfo(options.exportPath).fileName()),
-                     qPrintable(file.errorString()));
+    tn6820fp_page page;
+    page.setSettings(options.setup);
+    const QString why = page.exportProgram(options.exportPath, target, version);
+    if (!why.isEmpty()) {
+        std::fprintf(stderr, "tn6820fp: the program was not written. %s.\n", qPrintable(why));
         return 2;
     }
     return 0;

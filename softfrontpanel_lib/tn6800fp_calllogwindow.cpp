@@ -1,4 +1,5 @@
 #include "tn6800fp_calllogwindow.h"
+#include "tn6800fp_savefile.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -232,10 +232,10 @@ void tn6800fp_callLogWindow::saveAll()
     QByteArray text;
     for (int row = 0; row < m_table->rowCount(QModelIndex()); ++row)
         text += tn6800fp_callLog::line(m_table->call(row)).toLocal8Bit() + '\n';
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        showWarning(QStringLiteral("The calls were not saved. %1: %2.")
-                        .arg(QFileInfo(path).fileName(), file.errorString()));
+    const QString why = tn6800fp_saveFile(path, text);
+    if (!why.isEmpty())
+        showWarning(
+            QStringLiteral("The calls were not saved. %1.").arg(tn6800fp_saveFailure(path, why)));
 }
 
 void tn6800fp_callLogWindow::clearLog()

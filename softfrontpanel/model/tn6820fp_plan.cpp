@@ -23,14 +23,13 @@ tn6820fp_phasePlan phaseOf(double asked, int segLen)
     return p;
 }
 
-tn6820fp_channelWave waveOf(const tn6820fp_channelSettings &c)
+tn6820fp_channelWave waveOf(const tn6820fp_channelSettings &c, int phaseSteps)
 {
     tn6820fp_channelWave w;
-    w.selected = c.selected;
     w.waveform = c.waveform;
     w.amplitude = c.amplitude;
     w.offset = c.offset;
-    w.phase = c.phase;
+    w.phaseSteps = phaseSteps;
     w.shape = c.waveform == WaveArbitrary && c.shape ? &c.shape->values : nullptr;
     return w;
 }
@@ -41,9 +40,9 @@ void computeChannel(tn6820fp_plan &plan, const tn6820fp_channelSettings &c, int 
     const int segLen = plan.rate.segLen;
     std::vector<double> &cycle = plan.cycles[std::size_t(n)];
     cycle.resize(std::size_t(segLen));
-    tn6820fp_synthesizeCycle(waveOf(c), segLen, cycle.data(),
+    const tn6820fp_phasePlan &phase = plan.phases[std::size_t(n)] = phaseOf(c.phase, segLen);
+    tn6820fp_synthesizeCycle(waveOf(c, phase.steps), segLen, cycle.data(),
                              tables ? tables->of(c.waveform, segLen) : nullptr);
-    plan.phases[std::size_t(n)] = phaseOf(c.phase, segLen);
 }
 
 // Writes channel n's block of the samples from its cycle.

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <cmath>
 
+#include "tn6820fp_page.h"
 #include "tn6820fp_shapefile.h"
 
 namespace {
@@ -87,7 +88,7 @@ public:
         }
         if (!number(o, QStringLiteral("amplitude"), in, 0, m_high, " V", c.amplitude) ||
             !number(o, QStringLiteral("offset"), in, m_low, m_high, " V", c.offset) ||
-            !number(o, QStringLiteral("phase"), in, 0, 359.9, " degrees", c.phase))
+            !number(o, QStringLiteral("phase"), in, 0, tn6820fp_maxPhase, " degrees", c.phase))
             return false;
         if (o.contains(QLatin1String("shape")) &&
             !shape(o.value(QLatin1String("shape")), in + QStringLiteral("shape"), c))

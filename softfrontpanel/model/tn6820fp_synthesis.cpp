@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 const double tn6820fp_updateRates[tn6820fp_rateCount] = {200000, 100000, 50000, 20000, 10000, 5000,
                                                          2000,   1000,   500,   200,   100};
@@ -101,24 +100,9 @@ void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double
     } else {
         tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, cycle, unitTable);
     }
-    const int steps = tn6820fp_phaseSteps(ch.phase, segLen);
-    if (steps != 0)
+    const int steps = ch.phaseSteps;
+    if (steps > 0 && steps < segLen)
         std::rotate(cycle, cycle + steps, cycle + segLen);
-}
-
-void tn6820fp_synthesize(const tn6820fp_channelWave channels[tn6820fp_channelCount], int segLen,
-                         int nIter, double *buffer)
-{
-    double *block = buffer;
-    for (int n = 0; n < tn6820fp_channelCount; ++n) {
-        const tn6820fp_channelWave &ch = channels[n];
-        if (!ch.selected)
-            continue;
-        tn6820fp_synthesizeCycle(ch, segLen, block);
-        for (int r = 1; r < nIter; ++r)
-            std::memcpy(block + r * segLen, block, sizeof(double) * segLen);
-        block += nIter * segLen;
-    }
 }
 
 const double *tn6820fp_unitTables::of(int waveform, int segLen)

@@ -42,11 +42,12 @@ double tn6820fp_realPeriod(const tn6820fp_rateChoice &rate);
 
 struct tn6820fp_channelWave
 {
-    bool selected = false;
     int waveform = WaveNone;
     double amplitude = 0;
     double offset = 0;
-    double phase = 0; // degrees: the cycle starts this far into the shape
+    // The whole samples the cycle starts into the shape: tn6820fp_phaseSteps
+    // of the channel's phase, computed once by the plan.
+    int phaseSteps = 0;
     // The arbitrary shape, normalised to -1..1, of any length; null otherwise.
     const std::vector<double> *shape = nullptr;
 };
@@ -64,8 +65,8 @@ double tn6820fp_appliedPhase(int steps, int segLen);
 void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *cycle);
 
 // One cycle of a channel as it goes to the card: its shape, scaled, then
-// started its phase into the cycle (the segment turned by whole samples). At
-// phase 0 this is tn6820fp_synthesizeSegment, to the bit. An arbitrary shape
+// started its phase steps into the cycle (the segment turned). At phase 0
+// this is tn6820fp_synthesizeSegment, to the bit. An arbitrary shape
 // without at least two values holds the offset.
 void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, double *cycle,
                               const double *unitTable = nullptr);
@@ -95,10 +96,5 @@ private:
     };
     Table m_tables[tn6820fp_waveformCount];
 };
-
-// Fills buffer with one block of nIter cycles per selected channel, channels
-// in ascending order; buffer holds (selected channels) x nIter x segLen doubles.
-void tn6820fp_synthesize(const tn6820fp_channelWave channels[tn6820fp_channelCount], int segLen,
-                         int nIter, double *buffer);
 
 #endif

@@ -24,8 +24,6 @@ private slots:
     void handValues_data();
     void handValues();
     void sineConstant();
-    void blocksOfSelectedChannels();
-    void noWaveformHoldsOffset();
     void valuesAreNotClipped();
     void rateChoiceCases_data();
     void rateChoiceCases();
@@ -131,38 +129,6 @@ void tst_synthesis::sineConstant()
     QCOMPARE(s[1], 1.0);
     QVERIFY(s[2] > 3.5e-9 && s[2] < 3.7e-9);
     QCOMPARE(s[3], -1.0);
-}
-
-void tst_synthesis::blocksOfSelectedChannels()
-{
-    tn6820fp_channelWave ch[8];
-    ch[0] = {true, WaveSine, 2.0, 0.5};
-    ch[1] = {false, WaveSquare, 1.0, 0.0};
-    ch[2] = {true, WaveTriangle, 3.0, -1.0};
-    QVector<double> buffer(2 * 2 * 100, std::nan(""));
-    tn6820fp_synthesize(ch, 100, 2, buffer.data());
-    // Channel 1's sine, then channel 3's triangle; channel 2 is not selected.
-    QCOMPARE(buffer[0], 0.5);
-    QCOMPARE(buffer[25], 2.5);
-    QCOMPARE(buffer[75], -1.5);
-    QCOMPARE(buffer[200], -4.0);
-    QCOMPARE(buffer[299], -4.0);
-    QVERIFY(buffer[249] > 1.9 && buffer[249] < 2.0); // 3 * (196/99 - 1) - 1, near the peak
-    // Each block holds its cycle twice, bit for bit.
-    for (int j = 0; j < 100; ++j) {
-        QVERIFY(sameBits(buffer[100 + j], buffer[j]));
-        QVERIFY(sameBits(buffer[300 + j], buffer[200 + j]));
-    }
-}
-
-void tst_synthesis::noWaveformHoldsOffset()
-{
-    tn6820fp_channelWave ch[8];
-    ch[4] = {true, WaveNone, 5.0, 1.25};
-    QVector<double> buffer(3 * 7, std::nan(""));
-    tn6820fp_synthesize(ch, 7, 3, buffer.data());
-    for (double v : buffer)
-        QCOMPARE(v, 1.25);
 }
 
 void tst_synthesis::valuesAreNotClipped()
@@ -273,7 +239,7 @@ void tst_synthesis::phaseSteps()
     tn6820fp_channelWave wave;
     wave.waveform = WaveSaw;
     wave.amplitude = 1;
-    wave.phase = degrees;
+    wave.phaseSteps = steps;
     std::vector<double> plain(static_cast<std::size_t>(segLen));
     std::vector<double> turned(plain.size());
     tn6820fp_synthesizeSegment(WaveSaw, 1, 0, segLen, plain.data());

@@ -1,0 +1,184 @@
+#include "tn6820fp_page.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "tn6800fp_savefile.h"
+#include "tn6820fp_setup.h"
+
+tn6820fp_cProgramCard tn6820fp_defaultProgramCard()
+{
+    return {QStringLiteral("VXI0::8::INSTR"), 2};
+}
+
+tn6820fp_page::tn6820fp_page(double lowLimit, double highLimit)
+    : m_low(lowLimit), m_high(highLimit), m_settings(initialSettings())
+{
+    replan();
+}
+
+double tn6820fp_page::resolved(double value, int decimals, double low, double high)
+{
+    const auto round = [decimals](double v) {
+        return QString::number(v, 'f', decimals).toDouble();
+    };
+    const double lowest = round(low);
+    const double highest = std::max(lowest, round(high));
+    return std::clamp(round(value), lowest, highest);
+}
+
+double tn6820fp_page::resolvedAmplitude(double volts) const
+{
+    return resolved(volts, tn6820fp_voltDecimals, 0.0, m_high);
+}
+
+double tn6820fp_page::resolvedOffset(double volts) const
+{
+    return resolved(volts, tn6820fp_voltDecimals, m_low, m_high);
+}
+
+double tn6820fp_page::resolvedPhase(double degrees)
+{
+    return resolved(degrees, tn6820fp_phaseDecimals, 0.0, tn6820fp_maxPhase);
+}
+
+tn6820fp_panelSettings tn6820fp_page::initialSettings() const
+{
+    tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(m_high);
+    for (tn6820fp_channelSettings &c : s.channels)
+        c.amplitude = resolvedAmplitude(c.amplitude);
+    return s;
+}
+
+tn6820fp_channelSettings &tn6820fp_page::channel(int n)
+{
+    return m_settings.channels[std::size_t(n)];
+}
+
+void tn6820fp_page::replan()
+{
+    m_plan = tn6820fp_planOf(m_settings, &m_unitTables);
+}
+
+void tn6820fp_page::replanChannel(int n)
+{
+    tn6820fp_replanChannel(m_plan, m_settings, n, &m_unitTables);
+}
+
+void tn6820fp_page::setFrequency(int hertz)
+{
+    m_settings.frequency = std::clamp(hertz, tn6820fp_minFrequency, tn6820fp_maxFrequency);
+    replan();
+}
+
+void tn6820fp_page::setFilter(int filter)
+{
+    m_settings.filter = std::clamp(filter, 0, tn6820fp_filterCount - 1);
+    m_plan.filter = m_settings.filter;
+}
+
+void tn6820fp_page::setMode(int mode)
+{
+    m_settings.mode = mode == ModeContinuous ? ModeContinuous : ModeSingleCycle;
+    replan();
+}
+
+void tn6820fp_page::setSelected(int n, bool selected)
+{
+    channel(n).selected = selected;
+    replan();
+}
+
+void tn6820fp_page::setWaveform(int n, int waveform)
+{
+    channel(n).waveform = tn6820fp_waveformOf(waveform) ? tn6820fp_waveform(waveform) : WaveNone;
+    replanChannel(n);
+}
+
+void tn6820fp_page::setAmplitude(int n, double volts)
+{
+    channel(n).amplitude = resolvedAmplitude(volts);
+    replanChannel(n);
+}
+
+void tn6820fp_page::setOffset(int n, double volts)
+{
+    channel(n).offset = resolvedOffset(volts);
+    replanChannel(n);
+}
+
+void tn6820fp_page::setPhase(int n, double degrees)
+{
+    channel(n).phase = resolvedPhase(degrees);
+    replanChannel(n);
+}
+
+void tn6820fp_page::setChannel(int n, int waveform, double amplitude, double offset, double phase)
+{
+    tn6820fp_channelSettings &c = channel(n);
+    c.waveform = tn6820fp_waveformOf(waveform) ? tn6820fp_waveform(waveform) : WaveNone;
+    c.amplitude = resolvedAmplitude(amplitude);
+    c.offset = resolvedOffset(offset);
+    c.phase = resolvedPhase(phase);
+    replanChannel(n);
+}
+
+void tn6820fp_page::setShape(int n, std::shared_ptr<const tn6820fp_arbitraryShape> shape)
+{
+    channel(n).shape = std::move(shape);
+    replanChannel(n);
+}
+
+void tn6820fp_page::setSettings(const tn6820fp_panelSettings &settings)
+{
+    m_settings = settings;
+    m_settings.frequency =
+        std::clamp(settings.frequency, tn6820fp_minFrequency, tn6820fp_maxFrequency);
+    m_settings.filter = std::clamp(settings.filter, 0, tn6820fp_filterCount - 1);
+    m_settings.mode = settings.mode == ModeContinuous ? ModeContinuous : ModeSingleCycle;
+    for (tn6820fp_channelSettings &c : m_settings.channels) {
+        if (!tn6820fp_waveformOf(c.waveform))
+            c.waveform = WaveNone;
+        c.amplitude = resolvedAmplitude(c.amplitude);
+        c.offset = resolvedOffset(c.offset);
+        c.phase = resolvedPhase(c.phase);
+    }
+    replan();
+}
+
+QString tn6820fp_page::openSetup(const QString &path)
+{
+    const tn6820fp_setupRead read = tn6820fp_readSetupFile(path, initialSettings(), m_low, m_high);
+    if (read.error.isEmpty())
+        setSettings(read.settings);
+    return read.error;
+}
+
+QString tn6820fp_page::saveSetup(const QString &path) const
+{
+    const QString why = tn6800fp_saveFile(path, tn6820fp_setupJson(m_settings));
+    return why.isEmpty() ? why : tn6800fp_saveFailure(path, why);
+}
+
+QByteArray tn6820fp_page::program(const tn6820fp_cProgramCard &card, const QString &version,
+                                  QString *error) const
+{
+    if (m_plan.selectedCount == 0) {
+        if (error)
+            *error = QStringLiteral("No channel is selected, so Start would send nothing; select "
+                                    "at least one channel");
+        return QByteArray();
+    }
+    return tn6820fp_cProgram(m_settings, m_plan, card, version);
+}
+
+QString tn6820fp_page::exportProgram(const QString &path, const tn6820fp_cProgramCard &card,
+                                     const QString &version) const
+{
+    QString why;
+    const QByteArray text = program(card, version, &why);
+    if (text.isEmpty())
+        return why;
+    why = tn6800fp_saveFile(path, text);
+    return why.isEmpty() ? why : tn6800fp_saveFailure(path, why);
+}

@@ -1,0 +1,92 @@
+#ifndef TN6820FP_PAGE_H
+#define TN6820FP_PAGE_H
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "tn6820fp_cprogram.h"
+#include "tn6820fp_plan.h"
+
+// The Waveform Generation page without its widgets: it owns the settings, the
+// card's output range and the plan made from them, and every change goes
+// through it. Each value is rounded once, to what the panel shows, and held
+// within the card's range, so that the panel, a setup and an exported program
+// all plan exactly the same samples. The panel's controls take their
+// resolution and limits from here.
+
+constexpr int tn6820fp_voltDecimals = 2;  // amplitude and offset: 0.01 V
+constexpr int tn6820fp_phaseDecimals = 1; // phase: 0.1 degree
+constexpr double tn6820fp_maxPhase = 359.9;
+
+// The card an exported program opens unless a session or the command line
+// names another: the default bench's 6820.
+tn6820fp_cProgramCard tn6820fp_defaultProgramCard();
+
+class tn6820fp_page
+{
+public:
+    // The card's output range in volts; the nominal +-10 V without a card.
+    explicit tn6820fp_page(double lowLimit = -10.0, double highLimit = 10.0);
+
+    double lowLimit() const { return m_low; }
+    double highLimit() const { return m_high; }
+    const tn6820fp_panelSettings &settings() const { return m_settings; }
+    const tn6820fp_plan &plan() const { return m_plan; }
+
+    // A value as the panel holds it: rounded to its decimals the way the
+    // spin boxes round (the shortest decimal text, read back), then held
+    // within the limits, which are rounded alike.
+    static double resolved(double value, int decimals, double low, double high);
+    double resolvedAmplitude(double volts) const;
+    double resolvedOffset(double volts) const;
+    static double resolvedPhase(double degrees);
+
+    // Each setter resolves its value and makes the plan again: whole for
+    // the frequency, mode and selection, one channel's part for the rest
+    // (n is 0-based). The filter changes no sample.
+    void setFrequency(int hertz);
+    void setFilter(int filter);
+    void setMode(int mode);
+    void setSelected(int n, bool selected);
+    void setWaveform(int n, int waveform);
+    void setAmplitude(int n, double volts);
+    void setOffset(int n, double volts);
+    void setPhase(int n, double degrees);
+    void setShape(int n, std::shared_ptr<const tn6820fp_arbitraryShape> shape);
+    // A channel's waveform, amplitude, offset and phase at once (its
+    // selection and shape stay): one plan of its part.
+    void setChannel(int n, int waveform, double amplitude, double offset, double phase);
+    // All settings at once, each resolved; one plan.
+    void setSettings(const tn6820fp_panelSettings &settings);
+    // What a new page starts with, for this card.
+    tn6820fp_panelSettings initialSettings() const;
+
+    // Opens a setup file: all or nothing, keys it leaves out take a new
+    // page's values, numbers resolved. Returns why it was refused, naming the
+    // file and the place; empty when opened.
+    QString openSetup(const QString &path);
+    // Saves the settings to a setup file, whole or not at all. Returns why it
+    // was not saved (the full path and the system's reason); empty when saved.
+    QString saveSetup(const QString &path) const;
+    // The settings as a C program for the card; empty with why in error when
+    // there is none to write (no channel is selected: Start sends nothing).
+    QByteArray program(const tn6820fp_cProgramCard &card, const QString &version,
+                       QString *error) const;
+    // The program written to a file, whole or not at all; why not, or empty.
+    QString exportProgram(const QString &path, const tn6820fp_cProgramCard &card,
+                          const QString &version) const;
+
+private:
+    void replan();
+    void replanChannel(int n);
+    tn6820fp_channelSettings &channel(int n);
+
+    double m_low;
+    double m_high;
+    tn6820fp_panelSettings m_settings;
+    tn6820fp_plan m_plan;
+    tn6820fp_unitTables m_unitTables;
+};
+
+#endif
