@@ -1,6 +1,8 @@
 // The process-wide bench: its sessions, call counts, injected faults and trace.
 #include "bench.h"
 
+#include <charconv>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -256,13 +258,21 @@ Call &Call::argHex(const char *name, unsigned long long value)
 
 Call &Call::arg(const char *name, double value)
 {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", value);
     m_line += ' ';
     m_line += name;
     m_line += '=';
-    m_line += buf;
+    appendReal(value);
     return *this;
+}
+
+// 17 significant digits with a point, whatever the process's locale: the
+// trace is read by programs.
+void Call::appendReal(double value)
+{
+    char buf[40];
+    const std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    m_line.append(buf, r.ptr);
 }
 
 Call &Call::arg(const char *name, const char *text)
@@ -309,10 +319,10 @@ Call &Call::samples(const char *name, const double *values, std::size_t count)
         return *this;
     }
     m_line += "=[";
-    char buf[40];
     for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(buf, sizeof buf, i ? ",%.17g" : "%.17g", values[i]);
-        m_line += buf;
+        if (i)
+            m_line += ',';
+        appendReal(values[i]);
     }
     m_line += ']';
     return *this;

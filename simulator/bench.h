@@ -210,6 +210,8 @@ public:
     ViStatus finish(ViStatus status);
 
 private:
+    void appendReal(double value);
+
     const char *m_function;
     std::string m_line;
     bool m_outer;

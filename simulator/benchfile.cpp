@@ -2,6 +2,8 @@
 // compares descriptors.
 #include "bench.h"
 
+#include <charconv>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -134,10 +136,14 @@ bool parseDouble(const std::string &text, double &out)
 {
     if (text.empty())
         return false;
-    char *end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || !(v == v) || v > 1e300 || v < -1e300)
+    // Read with a point as the decimal mark, whatever the process's locale.
+    const char *from = text.c_str();
+    const char *end = from + text.size();
+    if (*from == '+')
+        ++from;
+    double v = 0;
+    const std::from_chars_result r = std::from_chars(from, end, v);
+    if (r.ec != std::errc() || r.ptr != end || !(v == v) || v > 1e300 || v < -1e300)
         return false;
     out = v;
     return true;

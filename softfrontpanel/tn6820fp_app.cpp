@@ -48,6 +48,10 @@ tn6820fp_App::tn6820fp_App(tn6800fp_genFC *card, const tn6800fp_startChoice &sta
     : tn6800fp_AppFC(card, 0, false, nullptr, false, start)
 {
     setObjectName(QStringLiteral("tn6820fp_App"));
+    // Numbers read alike everywhere in the window, in every locale: the
+    // fields take and show a point as the decimal mark, as the line under the
+    // common settings, the previews and the exported programs write them.
+    setLocale(QLocale::c());
     selectedCount = 1;
     auto *content = new QHBoxLayout;
     setContentLayout(content);

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -243,10 +244,20 @@ tn6800fp_callArguments &tn6800fp_callArguments::hex(const char *name, unsigned l
     return *this;
 }
 
+// 17 significant digits with a point, whatever the locale: the log is read by
+// programs and pasted into them.
+void tn6800fp_callArguments::appendReal(double value)
+{
+    char text[40];
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 17);
+    m_text.append(text, int(r.ptr - text));
+}
+
 tn6800fp_callArguments &tn6800fp_callArguments::real(const char *name, double value)
 {
     this->name(name);
-    append("%.17g", value);
+    appendReal(value);
     return *this;
 }
 
@@ -271,8 +282,12 @@ tn6800fp_callArguments &tn6800fp_callArguments::samples(const char *name, const 
     }
     append("[%zu:", count);
     const std::size_t shown = std::min<std::size_t>(count, 4);
-    for (std::size_t i = 0; i < shown; ++i)
-        append(i + 1 < count ? " %.17g," : " %.17g", values[i]);
+    for (std::size_t i = 0; i < shown; ++i) {
+        m_text.append(' ');
+        appendReal(values[i]);
+        if (i + 1 < count)
+            m_text.append(',');
+    }
     if (count > shown)
         m_text.append(" ...");
     m_text.append(']');

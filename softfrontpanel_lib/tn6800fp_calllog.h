@@ -99,6 +99,7 @@ private:
     // allocation or two, not one for each piece.
     void name(const char *name);
     void append(const char *format, ...);
+    void appendReal(double value);
     QByteArray m_text;
 };
 

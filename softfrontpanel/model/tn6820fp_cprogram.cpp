@@ -1,18 +1,22 @@
 #include "tn6820fp_cprogram.h"
 
 #include <QList>
-#include <cstdio>
+#include <charconv>
+#include <cmath>
 
 #include "tn6820fp_texts.h"
 
 namespace {
 
-// A double as a C99 literal that reads back as the same double.
+// A double as a C99 hexadecimal literal that reads back as the same double,
+// written the same in every locale.
 QByteArray literal(double value)
 {
     char text[40];
-    std::snprintf(text, sizeof text, "%a", value);
-    return QByteArray(text);
+    const bool negative = std::signbit(value);
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::hex);
+    return (negative ? QByteArray("-0x") : QByteArray("0x")) + QByteArray(text, int(r.ptr - text));
 }
 
 QByteArray cString(const QString &text)

@@ -95,7 +95,7 @@ QVector<double> traceSamples(const QString &line, const QString &name)
     const auto parts = v.mid(1, v.size() - 2).split(QLatin1Char(','), Qt::SkipEmptyParts);
     out.reserve(parts.size());
     for (const QString &p : parts)
-        out << std::strtod(p.toLatin1().constData(), nullptr);
+        out << p.toDouble(); // a point as the decimal mark, in every locale
     return out;
 }
 
