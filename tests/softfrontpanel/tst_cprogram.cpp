@@ -4,9 +4,11 @@
 // setup: the same arguments and buffers, to the bit.
 #include <QProcess>
 #include <QStandardPaths>
+#include <signal.h>
 
 #include "bench.h"
 #include "panelfixture.h"
+#include "tn6820fp_main.h"
 
 Q_DECLARE_METATYPE(tn6820fp_panelSettings)
 
@@ -42,6 +44,24 @@ struct Built
     QString program;
     QByteArray errors; // the compiler's
 };
+
+// Compiles with a Windows compiler as well, where the test command installs
+// one: an empty text when it compiled or there is none.
+QByteArray windowsErrors(const QString &dir)
+{
+    const QString mingw = QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-gcc"));
+    if (mingw.isEmpty())
+        return QByteArray();
+    QProcess cc;
+    cc.start(mingw, {QStringLiteral("-std=c99"), QStringLiteral("-Wall"), QStringLiteral("-Wextra"),
+                     QStringLiteral("-pedantic"), QStringLiteral("-Werror"),
+                     QStringLiteral("-I" SFP_DRIVERS_DIR), QStringLiteral("-c"),
+                     dir + QStringLiteral("/setup.c"), QStringLiteral("-o"),
+                     dir + QStringLiteral("/setup.obj")});
+    if (!cc.waitForFinished(60000) || cc.exitCode() != 0)
+        return "mingw: " + cc.readAllStandardError();
+    return QByteArray();
+}
 
 Built build(const QString &dir, const QByteArray &source)
 {
@@ -80,22 +100,45 @@ struct Ran
     QStringList trace;
 };
 
-// Runs the program on a bench, Enter on its standard input.
-Ran run(const QString &program, const QString &dir, const QString &benchText = QString())
+enum Input
+{
+    Enter,      // a line, then the end of the input
+    NullDevice, // /dev/null: the end at once
+    ClosedPipe, // a pipe closed without a word
+    OpenPipe    // a pipe that stays open and silent
+};
+
+// Runs the program on a bench with its arguments and input; a signal, when
+// given, is sent once the program has waited signalAfterMs.
+Ran run(const QString &program, const QString &dir, const QString &benchText = QString(),
+        const QStringList &arguments = {}, Input input = Enter, int signal = 0,
+        int signalAfterMs = 0)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     const QString trace = dir + QStringLiteral("/program-trace.txt");
+    QFile::remove(trace);
     env.insert(QStringLiteral("ORBANA_SIM_TRACE"), trace);
     env.insert(QStringLiteral("ORBANA_SIM_BENCH"),
                benchText.isEmpty()
                    ? QString()
                    : sfptest::writeFile(dir, QStringLiteral("bench.ini"), benchText.toUtf8()));
     p.setProcessEnvironment(env);
-    p.start(program, QStringList());
-    p.write("\n");
-    p.closeWriteChannel();
+    if (input == NullDevice)
+        p.setStandardInputFile(QProcess::nullDevice());
+    p.start(program, arguments);
+    p.waitForStarted();
+    if (input == Enter)
+        p.write("\n");
+    if (input == Enter || input == ClosedPipe)
+        p.closeWriteChannel();
     Ran r;
+    if (signal) {
+        // Still running then: the end of the input did not stop it.
+        if (p.waitForFinished(signalAfterMs))
+            return r;
+        ::kill(pid_t(p.processId()), signal);
+    }
     if (!p.waitForFinished(60000))
         p.kill();
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -131,7 +174,16 @@ class tst_cprogram : public QObject
 private slots:
     void sameCallsAsThePanel_data();
     void sameCallsAsThePanel();
-    void refusedCall();
+    void faults_data();
+    void faults();
+    void hostileNames_data();
+    void hostileNames();
+    void badArguments_data();
+    void badArguments();
+    void continuousUntilStopped_data();
+    void continuousUntilStopped();
+    void commandLineAsThePanel_data();
+    void commandLineAsThePanel();
 };
 
 void tst_cprogram::sameCallsAsThePanel_data()
@@ -185,18 +237,8 @@ void tst_cprogram::sameCallsAsThePanel()
     QTemporaryDir dir;
     const Built built = build(dir.path(), panel.programText());
     QVERIFY2(!built.program.isEmpty() && built.errors.isEmpty(), built.errors.constData());
-    // Valid for a Windows compiler as well, where the test command installs one.
-    const QString mingw = QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-gcc"));
-    if (!mingw.isEmpty()) {
-        QProcess cc;
-        cc.start(mingw, {QStringLiteral("-std=c99"), QStringLiteral("-Wall"),
-                         QStringLiteral("-Wextra"), QStringLiteral("-pedantic"),
-                         QStringLiteral("-Werror"), QStringLiteral("-I" SFP_DRIVERS_DIR),
-                         QStringLiteral("-c"), dir.filePath(QStringLiteral("setup.c")),
-                         QStringLiteral("-o"), dir.filePath(QStringLiteral("setup.obj"))});
-        QVERIFY(cc.waitForFinished(60000));
-        QVERIFY2(cc.exitCode() == 0, cc.readAllStandardError().constData());
-    }
+    const QByteArray windows = windowsErrors(dir.path());
+    QVERIFY2(windows.isEmpty(), windows.constData());
     const Ran ran = run(built.program, dir.path());
     QVERIFY2(ran.exitCode == 0, ran.err.constData());
     QVERIFY2(ran.err.isEmpty(), ran.err.constData());
@@ -209,28 +251,296 @@ void tst_cprogram::sameCallsAsThePanel()
     QCOMPARE(generation(ran.trace), theirs);
 }
 
-// A call the driver refuses ends the program: it says which and why, in the
-// driver's words, closes the session and ends with a failure.
-void tst_cprogram::refusedCall()
+// A call the driver or the common library refuses ends the program: it says
+// which and why, in that library's words, closes the session and ends with a
+// failure. A warning is said and the program goes on to the end.
+void tst_cprogram::faults_data()
 {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("said");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("the driver refuses the waveforms")
+        << "function = tn6820_generateWaveforms\nstatus = 0xBFFC0806\n"
+        << 1
+        << QByteArray("error: tn6820_generateWaveforms returned 0xBFFC0806: The update rate code "
+                      "is out of range.\n")
+        << QStringList{"tn6820_init",      "tn6820_setFilter",         "tn6820_stopContWaveform",
+                       "tn6820_resetFIFO", "tn6820_generateWaveforms", "tn6820_error_message",
+                       "tn6820_close"};
+    QTest::newRow("the common library refuses the wait")
+        << "function = tn6800_delay\nstatus = 0xBFFC0902\n"
+        << 1
+        << QByteArray("error: tn6800_delay returned 0xBFFC0902: A required pointer argument is "
+                      "null or unknown.\n")
+        << QStringList{"tn6820_init",
+                       "tn6820_setFilter",
+                       "tn6820_stopContWaveform",
+                       "tn6820_resetFIFO",
+                       "tn6820_generateWaveforms",
+                       "tn6800_delay",
+                       "tn6800_error_message",
+                       "tn6820_close"};
+    QTest::newRow("a warning, and the program goes on")
+        << "function = tn6820_setFilter\nstatus = 0x3FFC0801\n"
+        << 0
+        << QByteArray("warning: tn6820_setFilter returned 0x3FFC0801: Output values beyond the "
+                      "output limits were clipped.\n")
+        << QStringList{"tn6820_init",          "tn6820_setFilter",
+                       "tn6820_error_message", "tn6820_stopContWaveform",
+                       "tn6820_resetFIFO",     "tn6820_generateWaveforms",
+                       "tn6800_delay",         "tn6820_stopContWaveform",
+                       "tn6820_resetFIFO",     "tn6820_close"};
+}
+
+void tst_cprogram::faults()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, said);
+    QFETCH(QStringList, calls);
     PanelFixture f;
     tn6820fp_App &panel = f.open(PanelFixture::Demo);
     QTemporaryDir dir;
     const Built built = build(dir.path(), panel.programText());
     QVERIFY2(!built.program.isEmpty(), built.errors.constData());
-    const Ran ran = run(built.program, dir.path(),
-                        QStringLiteral("[fault]\nfunction = tn6820_generateWaveforms\n"
-                                       "status = 0xBFFC0806\n") +
-                            QString::fromLatin1(orbsim::defaultBenchText()));
-    QCOMPARE(ran.exitCode, 1);
-    QCOMPARE(ran.err, QByteArray("error: tn6820_generateWaveforms returned 0xBFFC0806: The update "
-                                 "rate code is out of range.\n"));
+    const Ran ran =
+        run(built.program, dir.path(),
+            QStringLiteral("[fault]\n") + fault + QString::fromLatin1(orbsim::defaultBenchText()));
+    QCOMPARE(ran.exitCode, exitCode);
+    QCOMPARE(ran.err, said);
     QStringList names;
     for (const QString &line : ran.trace)
         names << line.section(QLatin1Char(' '), 0, 0);
-    QCOMPARE(names, (QStringList{"tn6820_init", "tn6820_setFilter", "tn6820_stopContWaveform",
-                                 "tn6820_resetFIFO", "tn6820_generateWaveforms",
-                                 "tn6820_error_message", "tn6820_close"}));
+    QCOMPARE(names, calls);
+}
+
+namespace {
+
+// A text as the stand-ins trace it: in quotes, its bytes outside printable
+// ASCII as \xNN, a quote or backslash behind a backslash.
+QString traced(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const char c : text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+            out += QStringLiteral("\\") + QLatin1Char(c);
+        else if (u < 0x20 || u >= 0x7F)
+            out += QStringLiteral("\\x") +
+                   QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            out += QLatin1Char(c);
+    }
+    return out + QLatin1Char('"');
+}
+
+} // namespace
+
+// Names from outside (a shape's file, the card's descriptor) never become
+// code: the program compiles without a warning, names them readably in its
+// head, and hands the driver exactly the descriptor it was given.
+void tst_cprogram::hostileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("inComment"); // as the head shows it, by hand
+    QTest::addColumn<QByteArray>("literal");   // the C string literal, by hand
+    QTest::newRow("the end of a comment")
+        << QStringLiteral("x */ int main(void) { return system(\"rm\"); } /* y")
+        << QByteArray(R"("x *\/ int main(void) { return system(\"rm\"); } /\* y")")
+        << QByteArray(R"("x */ int main(void) { return system(\"rm\"); } /* y")");
+    QTest::newRow("a trigraph splicing a line")
+        << QStringLiteral("a?\?/\nb") << QByteArray(R"("a\?\?/\u000Ab")")
+        << QByteArray(R"("a\?\?/\012b")");
+    QTest::newRow("a trigraph for a hash")
+        << QStringLiteral("?\?=define X") << QByteArray(R"("\?\?=define X")")
+        << QByteArray(R"("\?\?=define X")");
+    QTest::newRow("a backslash before a line end")
+        << QStringLiteral("back\\\nslash") << QByteArray(R"("back\\\u000Aslash")")
+        << QByteArray(R"("back\\\012slash")");
+    QTest::newRow("quotes and a lone question mark")
+        << QStringLiteral("say \"hi\"?") << QByteArray(R"("say \"hi\"?")")
+        << QByteArray(R"("say \"hi\"\?")");
+    QTest::newRow("Latin letters beyond ASCII") << QStringLiteral("Gr\u00fc\u00dfe.csv")
+                                                << QByteArray("\"Gr\xc3\xbc\xc3\x9f"
+                                                              "e.csv\"")
+                                                << QByteArray(R"("Gr\303\274\303\237e.csv")");
+    QTest::newRow("Chinese") << QStringLiteral("\u6ce2\u5f62.csv")
+                             << QByteArray("\"\xe6\xb3\xa2\xe5\xbd\xa2.csv\"")
+                             << QByteArray(R"("\346\263\242\345\275\242.csv")");
+    QTest::newRow("a right-to-left override")
+        << QStringLiteral("a\u202Ebc") << QByteArray(R"("a\u202Ebc")")
+        << QByteArray(R"("a\342\200\256bc")");
+}
+
+void tst_cprogram::hostileNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, inComment);
+    QFETCH(QByteArray, literal);
+    tn6820fp_page page;
+    tn6820fp_panelSettings s = page.settings();
+    s.channels[0] = channel(true, WaveArbitrary, 5, 0, 0, {0, 1, 0, -1});
+    auto shape = std::make_shared<tn6820fp_arbitraryShape>(*s.channels[0].shape);
+    shape->file = name;
+    s.channels[0].shape = shape;
+    page.setSettings(s);
+    QString why;
+    const QByteArray text = page.program({name, 7}, QStringLiteral("1.0"), &why);
+    QVERIFY2(!text.isEmpty(), qPrintable(why));
+    QVERIFY(QString::fromUtf8(text).toUtf8() == text); // valid UTF-8
+    QVERIFY2(text.contains(" * Channel 1: arbitrary (" + inComment + ", 4 values), amplitude"),
+             text.left(1500).constData());
+    QVERIFY(text.contains(" * " + inComment + ", position 7."));
+    QVERIFY(text.contains("    const char *descriptor = " + literal + ";\n"));
+
+    QTemporaryDir dir;
+    const Built built = build(dir.path(), text);
+    QVERIFY2(!built.program.isEmpty() && built.errors.isEmpty(), built.errors.constData());
+    const QByteArray windows = windowsErrors(dir.path());
+    QVERIFY2(windows.isEmpty(), windows.constData());
+    // No carrier has such a name: the driver refuses it, as it was given.
+    const Ran ran = run(built.program, dir.path());
+    QCOMPARE(ran.exitCode, 1);
+    QVERIFY2(ran.trace.value(0).startsWith(QStringLiteral("tn6820_init resourceName=") +
+                                           traced(name) + QStringLiteral(" fcNumber=7 ")),
+             qPrintable(ran.trace.value(0)));
+    QVERIFY2(ran.err.startsWith("error: tn6820_init returned "), ran.err.constData());
+}
+
+// Arguments the program cannot use are refused before any driver call.
+void tst_cprogram::badArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("opened"); // the start of the tn6820_init line, for 0
+    const QString longest(255, QLatin1Char('A'));
+    QTest::newRow("a position past 64 that would wrap to 2")
+        << QStringList{"VXI0::8::INSTR", "65538"} << 2 << QString();
+    QTest::newRow("a position that is no number")
+        << QStringList{"VXI0::8::INSTR", "abc"} << 2 << QString();
+    QTest::newRow("a number with junk behind it")
+        << QStringList{"VXI0::8::INSTR", "2x"} << 2 << QString();
+    QTest::newRow("position 0") << QStringList{"VXI0::8::INSTR", "0"} << 2 << QString();
+    QTest::newRow("a descriptor of 256 characters")
+        << QStringList{longest + QLatin1Char('A')} << 2 << QString();
+    QTest::newRow("an empty descriptor") << QStringList{QString()} << 2 << QString();
+    QTest::newRow("an argument too many")
+        << QStringList{"VXI0::8::INSTR", "2", "3"} << 2 << QString();
+    QTest::newRow("the card's own address") << QStringList{"VXI0::8::INSTR", "2"} << 0
+                                            << "tn6820_init resourceName=\"VXI0::8::INSTR\" "
+                                               "fcNumber=2 ";
+    QTest::newRow("a descriptor of 255 characters, position 64")
+        << QStringList{longest, "64"} << 1
+        << "tn6820_init resourceName=\"" + longest + "\" fcNumber=64 ";
+}
+
+void tst_cprogram::badArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, opened);
+    static QTemporaryDir dir;
+    static Built built;
+    if (built.program.isEmpty()) {
+        tn6820fp_page page;
+        built = build(dir.path(),
+                      page.program(tn6820fp_defaultProgramCard(), QStringLiteral("1.0"), nullptr));
+    }
+    QVERIFY2(!built.program.isEmpty(), built.errors.constData());
+    const Ran ran = run(built.program, dir.path(), QString(), arguments);
+    QCOMPARE(ran.exitCode, exitCode);
+    if (opened.isEmpty()) {
+        QVERIFY2(ran.trace.isEmpty(), qPrintable(ran.trace.join(QLatin1Char('\n'))));
+        QVERIFY2(ran.err.startsWith("usage: "), ran.err.constData());
+        QVERIFY(ran.err.contains("1 to 64"));
+    } else {
+        QVERIFY2(ran.trace.value(0).startsWith(opened), qPrintable(ran.trace.value(0)));
+    }
+}
+
+// A continuous program runs until a line or a signal, whatever its input;
+// on a signal it stops the card, resets as Stop does and closes the session.
+void tst_cprogram::continuousUntilStopped_data()
+{
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("Enter") << int(Enter) << 0 << 0;
+    QTest::newRow("no terminal, Ctrl+C") << int(NullDevice) << SIGINT << 128 + SIGINT;
+    QTest::newRow("a closed pipe, SIGTERM") << int(ClosedPipe) << SIGTERM << 128 + SIGTERM;
+    QTest::newRow("a silent pipe, SIGINT") << int(OpenPipe) << SIGINT << 128 + SIGINT;
+}
+
+void tst_cprogram::continuousUntilStopped()
+{
+    QFETCH(int, input);
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    static QTemporaryDir dir;
+    static Built built;
+    if (built.program.isEmpty()) {
+        tn6820fp_page page;
+        page.setMode(ModeContinuous);
+        built = build(dir.path(),
+                      page.program(tn6820fp_defaultProgramCard(), QStringLiteral("1.0"), nullptr));
+    }
+    QVERIFY2(!built.program.isEmpty(), built.errors.constData());
+    const Ran ran = run(built.program, dir.path(), QString(), {}, Input(input), signal, 600);
+    QCOMPARE(ran.exitCode, exitCode);
+    QStringList names;
+    for (const QString &line : ran.trace)
+        names << line.section(QLatin1Char(' '), 0, 0);
+    QCOMPARE(names.mid(names.indexOf(QStringLiteral("tn6820_startContWaveformEx"))),
+             (QStringList{"tn6820_startContWaveformEx", "tn6820_stopContWaveform",
+                          "tn6820_resetFIFO", "tn6820_close"}));
+    for (const QString &line : ran.trace.mid(ran.trace.size() - 3))
+        QVERIFY2(line.endsWith(QLatin1String(" -> 0")), qPrintable(line));
+}
+
+// --export-c writes the bytes the panel's Export writes for the same setup,
+// also for values finer than the panel shows, which both round alike.
+void tst_cprogram::commandLineAsThePanel_data()
+{
+    QTest::addColumn<QByteArray>("setup");
+    QTest::addColumn<double>("amplitude"); // channel 1's, as resolved, by hand
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<double>("phase");
+    QTest::newRow("finer than the panel shows")
+        << QByteArray(R"({"format": "tn6820fp-setup", "version": 1, "frequency": 3000,
+            "channels": [{"amplitude": 2.345, "offset": -1.005, "phase": 33.35},
+                         {"selected": true, "waveform": "saw", "amplitude": 0.004}, {}, {}, {}, {},
+                         {}, {}]})")
+        << 2.35 << -1.0 << 33.4;
+    QTest::newRow("at the panel's resolution")
+        << QByteArray(R"({"format": "tn6820fp-setup", "version": 1, "mode": "continuous",
+            "channels": [{"amplitude": 7.25, "offset": 0.5, "phase": 359.9}, {}, {}, {}, {}, {},
+                         {}, {}]})")
+        << 7.25 << 0.5 << 359.9;
+}
+
+void tst_cprogram::commandLineAsThePanel()
+{
+    QFETCH(QByteArray, setup);
+    QFETCH(double, amplitude);
+    QFETCH(double, offset);
+    QFETCH(double, phase);
+    QTemporaryDir dir;
+    const QString path = sfptest::writeFile(dir.path(), QStringLiteral("setup.json"), setup);
+    const QString out = dir.filePath(QStringLiteral("cli.c"));
+    QCOMPARE(tn6820fp_run(*qApp, {QStringLiteral("tn6820fp"), QStringLiteral("--setup"), path,
+                                  QStringLiteral("--export-c"), out}),
+             0);
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    PanelFixture f;
+    tn6820fp_App &panel = f.open(PanelFixture::Demo);
+    QVERIFY(panel.openSetupFile(path));
+    const tn6820fp_channelSettings &c = panel.settings().channels[0];
+    QCOMPARE(c.amplitude, amplitude);
+    QCOMPARE(c.offset, offset);
+    QCOMPARE(c.phase, phase);
+    QCOMPARE(written.readAll(), panel.programText());
 }
 
 QTEST_MAIN(tst_cprogram)
