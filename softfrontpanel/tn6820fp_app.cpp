@@ -25,6 +25,7 @@
 #include "tn6800fp_genfc.h"
 #include "tn6800fp_led.h"
 #include "tn6800fp_messages.h"
+#include "tn6800fp_savefile.h"
 #include "tn6800fp_widgets.h"
 #include "tn6820.h"
 #include "tn6820fp_chset.h"
@@ -541,14 +542,21 @@ QByteArray tn6820fp_App::programText() const
 
 void tn6820fp_App::exportProgram()
 {
+    QString why;
+    const QByteArray text = m_page.program(programCard(), card->softwareVersion(), &why);
+    if (text.isEmpty()) {
+        showWarning(QStringLiteral("The program was not written. %1.").arg(why));
+        return;
+    }
     const QString path = tn6820fp_chooseFile(
         this, QStringLiteral("programs"), QStringLiteral("Export C Program"),
         QStringLiteral("C programs (*.c)"), "programFileDialog", QStringLiteral("c"));
     if (path.isEmpty())
         return;
-    const QString why = m_page.exportProgram(path, programCard(), card->softwareVersion());
+    why = tn6800fp_saveFile(path, text);
     if (!why.isEmpty())
-        showWarning(QStringLiteral("The program was not written. %1.").arg(why));
+        showWarning(QStringLiteral("The program was not written. %1.")
+                        .arg(tn6800fp_saveFailure(path, why)));
 }
 
 void tn6820fp_App::showDriverCalls()

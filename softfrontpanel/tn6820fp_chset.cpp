@@ -83,6 +83,7 @@ tn6820fp_chSet::tn6820fp_chSet()
     // The arbitrary shape's file, on a line of its own once there is one.
     shapeLabel = new QLabel;
     shapeLabel->setObjectName(QStringLiteral("shapeFile"));
+    shapeLabel->setTextFormat(Qt::PlainText);
     shapeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     shapeLabel->hide();
     layout->insertWidget(1, shapeLabel);
@@ -149,10 +150,14 @@ void tn6820fp_chSet::showShape(const QString &file, int count)
         shapeLabel->clear();
         return;
     }
+    // The name is the file's or a setup's: plain text, never markup. Elided
+    // in the tab, whole in the tooltip, which would read markup, so it is
+    // escaped there.
     const QString elided = shapeLabel->fontMetrics().elidedText(
         file, Qt::ElideMiddle, 30 * shapeLabel->fontMetrics().averageCharWidth());
     shapeLabel->setText(QStringLiteral("%1, %2 samples").arg(elided).arg(count));
-    shapeLabel->setToolTip(file);
+    shapeLabel->setToolTip(
+        QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(file.toHtmlEscaped()));
     shapeLabel->show();
 }
 

@@ -114,6 +114,11 @@ private:
         const QJsonValue file = o.value(QLatin1String("file"));
         if (!file.isUndefined() && !file.isString())
             return fail(at + QStringLiteral(".file"), QStringLiteral("not a text"));
+        if (file.toString().size() > tn6820fp_maxShapeFileName)
+            return fail(at + QStringLiteral(".file"),
+                        QStringLiteral("%1 characters; a file's name has at most %2")
+                            .arg(file.toString().size())
+                            .arg(tn6820fp_maxShapeFileName));
         const QJsonValue values = o.value(QLatin1String("values"));
         if (!values.isArray())
             return fail(at + QStringLiteral(".values"), QStringLiteral("not a list of numbers"));

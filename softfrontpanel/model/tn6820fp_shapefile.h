@@ -9,6 +9,9 @@
 
 // The most values a shape may have: rows of a CSV file, frames of an audio file.
 constexpr std::size_t tn6820fp_maxShapeValues = 1000000;
+// The longest name of a shape's file a setup may carry, in characters: as
+// long as a file's name may be on the usual file systems.
+constexpr int tn6820fp_maxShapeFileName = 255;
 
 struct tn6820fp_shape
 {

@@ -2,6 +2,7 @@
 // through the stand-in driver, checked against the trace bit for bit.
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTextDocumentFragment>
 #include <sndfile.h>
 
 #include "panelfixture.h"
@@ -386,6 +387,45 @@ void tst_panel_shapes::setupsThroughTheDialogs()
     QVERIFY(!f.get<QPushButton>(QStringLiteral("openSetupButton"))->isEnabled());
     f.stopButton()->click();
     QVERIFY(f.get<QPushButton>(QStringLiteral("openSetupButton"))->isEnabled());
+
+    // Keys a setup leaves out take a new panel's values, not the page's; a
+    // name from a setup is plain text, whole in the tooltip.
+    const QString markup = QStringLiteral("<b>bold</b><img src=\"x\">.csv");
+    const QString partial = writeFile(
+        dir, QStringLiteral("partial.json"),
+        R"({"format": "tn6820fp-setup", "version": 1, "frequency": 60, "channels": [{}, {},
+        {"shape": {"file": "<b>bold</b><img src=\"x\">.csv", "values": [0, 1]}}, {}, {}, {}, {},
+        {}]})");
+    answers.act(choose(partial));
+    f.get<QPushButton>(QStringLiteral("openSetupButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(panel.settings().frequency, 60);
+    QCOMPARE(panel.settings().mode, int(ModeSingleCycle));
+    QCOMPARE(panel.settings().filter, 2);
+    for (int n = 0; n < 8; ++n) {
+        const tn6820fp_channelSettings &c = panel.settings().channels[std::size_t(n)];
+        QCOMPARE(c.selected, n == 0);
+        QCOMPARE(c.waveform, WaveSine);
+        QCOMPARE(c.amplitude, 10.0);
+        QCOMPARE(c.offset, 0.0);
+        QCOMPARE(c.phase, 0.0);
+        QCOMPARE(c.shape != nullptr, n == 2);
+    }
+    const QLabel *name = f.channel(3)->shapeLabel;
+    QCOMPARE(name->textFormat(), Qt::PlainText);
+    QVERIFY2(name->text().startsWith(QLatin1String("<b>bold</b><")) && // elided in the middle
+                 name->text().endsWith(QLatin1String("src=\"x\">.csv, 2 samples")),
+             qPrintable(name->text()));
+    QCOMPARE(QTextDocumentFragment::fromHtml(name->toolTip()).toPlainText(), markup);
+
+    // Start sends nothing without a channel, and no program is written for it.
+    f.select(1)->setChecked(false);
+    answers.click(QStringLiteral("OK"),
+                  [&warning](QWidget *w) { warning = sfptest::labelText(*w, "qt_msgbox_label"); });
+    f.get<QPushButton>(QStringLiteral("exportButton"))->click();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(warning, QStringLiteral("The program was not written. No channel is selected, so "
+                                     "Start would send nothing; select at least one channel."));
 }
 
 QTEST_MAIN(tst_panel_shapes)

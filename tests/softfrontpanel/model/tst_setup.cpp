@@ -177,6 +177,16 @@ void tst_setup::refused_data()
     QTest::newRow("a file name that is no text")
         << h + ", \"channels\": " + channels(4, R"({"shape": {"file": 1, "values": [1, 2]}})") + "}"
         << "channels[4].shape.file: not a text";
+    QTest::newRow("a file name longer than a file's can be")
+        << h + ", \"channels\": " +
+               channels(4, "{\"shape\": {\"file\": \"" + QByteArray(256, 'n') +
+                               "\", \"values\": [1, 2]}}") +
+               "}"
+        << "channels[4].shape.file: 256 characters; a file's name has at most 255";
+    QTest::newRow("a fault after valid keys keeps none of them")
+        << h + R"(, "frequency": 5, "filter": "2kHz", "mode": "continuous", "channels": )" +
+               channels(6, R"({"phase": -0.1})") + "}"
+        << "channels[6].phase: -0.1 is outside 0 to 359.9 degrees";
 }
 
 // One message with the place; the settings are left exactly as they were.
