@@ -1,6 +1,9 @@
 #ifndef TN6800FP_ADDRESSDEFAULTS_H
 #define TN6800FP_ADDRESSDEFAULTS_H
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,14 @@ int tn6800fp_storedCardNumberIndex(const QString &stored);
 // The count selector's index for a stored FC_Count: stored - 1, or 0 when that
 // is outside 0..7.
 int tn6800fp_storedCountIndex(const QString &stored);
+
+// The file's text with one group's keys replaced by keys, in their order;
+// every other group and line stays as it was, byte for byte. Values are
+// written in double quotes, escaped so that the toolkit's INI reader (which
+// reads the file) gives them back exactly. The file is then written whole, so
+// that a full disk leaves the old one as it was.
+QByteArray tn6800fp_iniWithGroup(const QByteArray &text, const QString &group,
+                                 const QList<QPair<QString, QString>> &keys);
 
 // The descriptor offered when nothing is remembered, and the network example
 // of the descriptor's tool tip.

@@ -1,4 +1,5 @@
 #include "tn6800fp_fcenteraddress.h"
+#include "tn6800fp_savefile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -67,15 +68,14 @@ QString tn6800fp_unwritableReason(const QString &filePath)
     return QStringLiteral("it could not be written");
 }
 
-void tn6800fp_reportUnwritableDefaults(const QString &filePath)
+void tn6800fp_reportUnwritableDefaults(const QString &filePath, const QString &why)
 {
     static std::atomic<bool> reported{false};
     if (reported.exchange(true))
         return;
-    const QByteArray line =
-        QStringLiteral("tn6820fp: cannot remember the addresses in %1: %2\n")
-            .arg(QDir::toNativeSeparators(filePath), tn6800fp_unwritableReason(filePath))
-            .toLocal8Bit();
+    const QByteArray line = QStringLiteral("tn6820fp: cannot remember the addresses in %1: %2\n")
+                                .arg(QDir::toNativeSeparators(filePath), why)
+                                .toLocal8Bit();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
 }
@@ -240,19 +240,30 @@ void tn6800fp_fcEnterAddress::readAddresses(QStringList &descriptors, QList<int>
     rows.fcCount = QString::number(count);
     m_entered.reset(new tn6800fp_addressRows(rows));
 
-    const bool folderMade = QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
-    QSettings ini(m_iniPath, QSettings::IniFormat);
-    ini.beginGroup(m_group);
+    // Written whole or not at all: a full disk leaves the old file as it was.
+    QList<QPair<QString, QString>> keys;
     for (int i = 0; i < 8 && m_rows[i]; ++i) {
         const int n = i + 1;
         for (int slot = 1; slot <= 5; ++slot)
-            ini.setValue(QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot),
-                         rows.descriptors[i][slot - 1]);
-        ini.setValue(QStringLiteral("%1.FC_Number").arg(n), rows.fcNumbers[i].toInt());
+            keys.append({QStringLiteral("%1.%2.Descriptor").arg(n).arg(slot),
+                         rows.descriptors[i][slot - 1]});
+        keys.append({QStringLiteral("%1.FC_Number").arg(n), rows.fcNumbers[i]});
     }
-    ini.setValue(QStringLiteral("FC_Count"), count);
-    ini.endGroup();
-    ini.sync(); // on disk before the workflow goes on, whatever happens next
-    if (!folderMade || ini.status() != QSettings::NoError)
-        tn6800fp_reportUnwritableDefaults(m_iniPath);
+    keys.append({QStringLiteral("FC_Count"), rows.fcCount});
+    // The other cards' groups are kept: the file is read first.
+    QFile old(m_iniPath);
+    QByteArray text;
+    const bool readable = !old.exists() || old.open(QIODevice::ReadOnly);
+    if (readable && old.isOpen())
+        text = old.readAll();
+    QString why = QStringLiteral("it could not be written");
+    if (readable && QDir().mkpath(QFileInfo(m_iniPath).absolutePath()))
+        why = tn6800fp_saveFile(m_iniPath, tn6800fp_iniWithGroup(text, m_group, keys));
+    if (!why.isEmpty()) {
+        // What is in the way, in the few words that say it best: the path's
+        // (a folder, a read-only file) or else the system's (a full disk).
+        const QString inTheWay = tn6800fp_unwritableReason(m_iniPath);
+        tn6800fp_reportUnwritableDefaults(
+            m_iniPath, inTheWay == QLatin1String("it could not be written") ? why : inTheWay);
+    }
 }

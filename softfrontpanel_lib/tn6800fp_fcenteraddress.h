@@ -21,7 +21,7 @@ struct tn6800fp_addressRows
 // Why the file cannot be written, in a few words ("... is a file, not a folder").
 QString tn6800fp_unwritableReason(const QString &filePath);
 // One line on standard error naming the file and the reason; once per run.
-void tn6800fp_reportUnwritableDefaults(const QString &filePath);
+void tn6800fp_reportUnwritableDefaults(const QString &filePath, const QString &why);
 
 // One address row: the VISA descriptor (typed or chosen from the remembered
 // ones) and the card's number in its carrier.

@@ -43,6 +43,31 @@ bool writeAll(int fd, const QByteArray &data)
     return true;
 }
 
+// Readers that cache a file by its time and size (the toolkit's settings
+// among them) must see the new file as changed, even when it is written
+// within the same millisecond as the old one and is as long: its time is
+// then moved just past the old one's.
+bool laterThan(int fd, const struct stat &old)
+{
+    struct stat now
+    {
+    };
+    if (::fstat(fd, &now) != 0)
+        return false;
+    const auto ms = [](const struct timespec &t) {
+        return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    };
+    if (ms(now.st_mtim) > ms(old.st_mtim))
+        return true;
+    const qint64 later = ms(old.st_mtim) + 1;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(later / 1000);
+    times[1].tv_nsec = long(later % 1000) * 1000000;
+    return ::futimens(fd, times) == 0;
+}
+
 QString saveReplacing(const QString &target, const QByteArray &data)
 {
     const QByteArray name = QFile::encodeName(target);
@@ -81,7 +106,10 @@ QString saveReplacing(const QString &target, const QByteArray &data)
         const int kept = ::fchmod(fd, old.st_mode & 07777) + ::fchown(fd, old.st_uid, old.st_gid);
         (void)kept;
     }
-    const bool written = writeAll(fd, data) && ::fsync(fd) == 0;
+    bool written = writeAll(fd, data);
+    if (written && exists)
+        written = laterThan(fd, old);
+    written = written && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && written)
         error = errno;

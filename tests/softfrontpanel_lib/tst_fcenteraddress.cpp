@@ -39,6 +39,8 @@ class tst_fcenteraddress : public QObject
 private slots:
     void filePath_data();
     void filePath();
+    void groupWrittenAsTheReaderReadsIt_data();
+    void groupWrittenAsTheReaderReadsIt();
     void rememberedDescriptors_data();
     void rememberedDescriptors();
     void storedNumbers_data();
@@ -51,6 +53,45 @@ private slots:
     void pickingAnOlderEntryMovesItFirst();
     void rememberedAcrossTwoRuns();
 };
+
+void tst_fcenteraddress::groupWrittenAsTheReaderReadsIt_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("value");
+    const QByteArray others = "[General]\nkept=1\n\n[6904]\n1.1.Descriptor=TCPIP::a::INSTR\n"
+                              "FC_Count=2\n";
+    QTest::newRow("a new file") << QByteArray() << "VXI0::8::INSTR";
+    QTest::newRow("after other cards' groups") << others << "VXI0::8::INSTR";
+    QTest::newRow("replacing the group between others")
+        << QByteArray("[6820]\nFC_Count=7\nold=x\n\n") + others << "TCPIP::10.0.0.1::INSTR";
+    QTest::newRow("commas, a semicolon, quotes, a backslash") << others << "A,B;C \"q\" \\ =";
+    QTest::newRow("letters beyond ASCII, a hexadecimal digit behind")
+        << others << QStringLiteral("\u00e9a1\u6ce2F");
+    QTest::newRow("empty") << others << "";
+}
+
+// The group is written by the panel and read by the toolkit: every value
+// comes back as it was, and the other cards' groups stay.
+void tst_fcenteraddress::groupWrittenAsTheReaderReadsIt()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    const QString path = sfptest::writeFile(
+        dir.path(), QStringLiteral("DefaultInstrDescr.ini"),
+        tn6800fp_iniWithGroup(before, QStringLiteral("6820"),
+                              {{QStringLiteral("1.1.Descriptor"), value},
+                               {QStringLiteral("1.FC_Number"), QStringLiteral("2")},
+                               {QStringLiteral("FC_Count"), QStringLiteral("1")}}));
+    QSettings ini(path, QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("6820/1.1.Descriptor")).toString(), value);
+    QCOMPARE(ini.value(QStringLiteral("6820/1.FC_Number")).toString(), QStringLiteral("2"));
+    QCOMPARE(ini.value(QStringLiteral("6820/FC_Count")).toString(), QStringLiteral("1"));
+    QVERIFY(!ini.contains(QStringLiteral("6820/old")));
+    QCOMPARE(ini.value(QStringLiteral("6904/1.1.Descriptor")).toString(),
+             QString(before.isEmpty() ? "" : "TCPIP::a::INSTR"));
+    QCOMPARE(ini.value(QStringLiteral("kept")).toString(), QString(before.isEmpty() ? "" : "1"));
+}
 
 void tst_fcenteraddress::filePath_data()
 {
