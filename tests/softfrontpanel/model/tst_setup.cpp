@@ -1,9 +1,13 @@
 // Setups: the page's settings written as JSON and read back, bit for bit;
 // hand-written setups; and setups refused whole, with the place named.
 #include <QtTest>
+#include <cerrno>
 #include <cstring>
 #include <random>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include "tn6820fp_page.h"
 #include "tn6820fp_plan.h"
 #include "tn6820fp_setup.h"
 
@@ -36,6 +40,8 @@ private slots:
     void handWritten();
     void refused_data();
     void refused();
+    void savedWholeOrRefused_data();
+    void savedWholeOrRefused();
 };
 
 // Random settings of every kind, saved and read again: the same settings and
@@ -199,6 +205,74 @@ void tst_setup::refused()
     const tn6820fp_setupRead read = tn6820fp_readSetup(json, initial, -10, 10);
     QCOMPARE(read.error, error);
     QVERIFY(read.settings == initial);
+}
+
+// Saving replaces a regular file whole and refuses anything else unopened: a
+// device node stays a device node, even for root.
+void tst_setup::savedWholeOrRefused_data()
+{
+    QTest::addColumn<QString>("target"); // below a fresh folder
+    QTest::addColumn<QString>("error");  // after the full path and ": "
+    QTest::newRow("a new file") << "new.json"
+                                << "";
+    QTest::newRow("a file there") << "old.json"
+                                  << "";
+    QTest::newRow("a link to a file there: the file is replaced") << "link.json"
+                                                                  << "";
+    QTest::newRow("a folder") << "folder"
+                              << "it is a folder, not a file";
+    QTest::newRow("a named pipe") << "pipe"
+                                  << "it is not a regular file (a device, pipe or socket)";
+    QTest::newRow("a device node") << "device"
+                                   << "it is not a regular file (a device, pipe or socket)";
+    QTest::newRow("a folder that is not there")
+        << "missing/new.json" << QString::fromLocal8Bit(std::strerror(ENOENT));
+}
+
+void tst_setup::savedWholeOrRefused()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const auto at = [&dir](const char *name) { return QFile::encodeName(dir.filePath(name)); };
+    QFile old(dir.filePath(QStringLiteral("old.json")));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(QFile::link(QStringLiteral("old.json"), dir.filePath(QStringLiteral("link.json"))));
+    QCOMPARE(::mkfifo(at("pipe").constData(), 0600), 0);
+    // A character device like /dev/null, made in the test's own folder.
+    const bool device = ::mknod(at("device").constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    if (target == QLatin1String("device") && !device)
+        QSKIP("no device node can be made here (only root may)");
+
+    tn6820fp_page page;
+    page.setFrequency(4321);
+    const QString path = dir.filePath(target);
+    const QString why = page.saveSetup(path);
+    if (error.isEmpty()) {
+        QCOMPARE(why, QString());
+        tn6820fp_page back;
+        QCOMPARE(back.openSetup(path), QString());
+        QCOMPARE(back.settings().frequency, 4321);
+    } else {
+        QCOMPARE(why, QFileInfo(path).absoluteFilePath() + QStringLiteral(": ") + error);
+    }
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link.json"))).isSymLink());
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(at("pipe").constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    if (device) {
+        QCOMPARE(::stat(at("device").constData(), &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
+    }
+    // Nothing is left beside the files.
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System)
+                 .size(),
+             (target == QLatin1String("new.json") ? 6 : 5) - (device ? 0 : 1));
 }
 
 QTEST_MAIN(tst_setup)
