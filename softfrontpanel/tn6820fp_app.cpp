@@ -110,8 +110,8 @@ void tn6820fp_App::buildGenerationPage()
         settings->setObjectName(QStringLiteral("channelSettings%1").arg(n));
         channelSettings[n - 1] = settings;
         tabLayout->addWidget(settings);
-        settings->amplitude->setRange(0, hiLimit);
-        settings->offset->setRange(lowLimit, hiLimit);
+        settings->amplitude->setRange(0, m_page.highLimit());
+        settings->offset->setRange(m_page.lowLimit(), m_page.highLimit());
         settings->amplitude->setValue(m_page.settings().channels[std::size_t(n - 1)].amplitude);
         auto *preview = new tn6820fp_preview;
         preview->setObjectName(QStringLiteral("preview%1").arg(n));
