@@ -406,6 +406,19 @@ void tst_cprogram::hostileNames()
                                            traced(name) + QStringLiteral(" fcNumber=7 ")),
              qPrintable(ran.trace.value(0)));
     QVERIFY2(ran.err.startsWith("error: tn6820_init returned "), ran.err.constData());
+    // On the card's own address it sends what Start sends for the page.
+    const Ran onCard = run(built.program, dir.path(), QString(),
+                           {QStringLiteral("VXI0::8::INSTR"), QStringLiteral("2")});
+    QVERIFY2(onCard.exitCode == 0, onCard.err.constData());
+    QStringList sent;
+    for (const QString &line : onCard.trace)
+        if (line.startsWith(QLatin1String("tn6820_generateWaveforms ")))
+            sent << line;
+    QCOMPARE(sent.size(), 1);
+    QVERIFY(sent[0].contains(
+        QLatin1String(" channelMask=0x01 segmentLength=200 updateRate=0 filter=2 ")));
+    QVERIFY(sfptest::sameBits(sfptest::traceSamples(sent[0], QStringLiteral("buffer")),
+                              page.plan().samples));
 }
 
 // Arguments the program cannot use are refused before any driver call.
