@@ -45,6 +45,12 @@ typedef ViAddr ViAttrState;
 #define VI_SUCCESS ((ViStatus)0)
 #define VI_WARN_NSUP_ID_QUERY ((ViStatus)0x3FFC0101L)
 #define VI_WARN_NSUP_RESET ((ViStatus)0x3FFC0102L)
+#define VI_SUCCESS_MAX_CNT ((ViStatus)0x3FFF0006L)
+#define VI_WARN_CONFIG_NLOADED ((ViStatus)0x3FFF0077L)
+#define VI_SUCCESS_DEV_NPRESENT ((ViStatus)0x3FFF007DL)
+#define VI_WARN_NULL_OBJECT ((ViStatus)0x3FFF0082L)
+#define VI_WARN_NSUP_ATTR_STATE ((ViStatus)0x3FFF0084L)
+#define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085L)
 
 /* Error codes. */
 #define VI_ERROR_SYSTEM_ERROR ((ViStatus)0xBFFF0000L)

@@ -30,6 +30,12 @@ std::vector<Name> &names()
         {VI_SUCCESS, "VI_SUCCESS"},
         {VI_WARN_NSUP_ID_QUERY, "VI_WARN_NSUP_ID_QUERY"},
         {VI_WARN_NSUP_RESET, "VI_WARN_NSUP_RESET"},
+        {VI_SUCCESS_MAX_CNT, "VI_SUCCESS_MAX_CNT"},
+        {VI_WARN_CONFIG_NLOADED, "VI_WARN_CONFIG_NLOADED"},
+        {VI_SUCCESS_DEV_NPRESENT, "VI_SUCCESS_DEV_NPRESENT"},
+        {VI_WARN_NULL_OBJECT, "VI_WARN_NULL_OBJECT"},
+        {VI_WARN_NSUP_ATTR_STATE, "VI_WARN_NSUP_ATTR_STATE"},
+        {VI_WARN_UNKNOWN_STATUS, "VI_WARN_UNKNOWN_STATUS"},
         {VI_ERROR_SYSTEM_ERROR, "VI_ERROR_SYSTEM_ERROR"},
         {VI_ERROR_INV_OBJECT, "VI_ERROR_INV_OBJECT"},
         {VI_ERROR_RSRC_LOCKED, "VI_ERROR_RSRC_LOCKED"},
@@ -65,6 +71,11 @@ std::atomic<bool> g_recording{true};
 tn6800fp_callLog::tn6800fp_callLog()
 {
     m_clock.start();
+    // The log may first be asked for on a search worker, a thread that ends:
+    // its change notices belong to the application's thread, where the
+    // Driver Calls window listens.
+    if (const QCoreApplication *app = QCoreApplication::instance())
+        moveToThread(app->thread());
 }
 
 tn6800fp_callLog &tn6800fp_callLog::instance()
@@ -195,9 +206,26 @@ void tn6800fp_callLog::addStatusName(ViStatus status, const char *name)
     names().push_back({status, name});
 }
 
+QString tn6800fp_callLog::threadName(int thread)
+{
+    return thread == 0 ? QStringLiteral("GUI") : QStringLiteral("worker %1").arg(thread);
+}
+
+bool tn6800fp_callLog::endOfList(const tn6800fp_loggedCall &call)
+{
+    return call.function && call.status == VI_ERROR_RSRC_NFOUND &&
+           std::strcmp(call.function, "viFindNext") == 0;
+}
+
+bool tn6800fp_callLog::failed(const tn6800fp_loggedCall &call)
+{
+    return call.function && call.status < 0 && !endOfList(call);
+}
+
 QString tn6800fp_callLog::line(const tn6800fp_loggedCall &call)
 {
-    const QString time = QString::number(call.startMs, 'f', 3);
+    const QString time = QString::number(call.startMs, 'f', 3) + QStringLiteral(" [") +
+                         threadName(call.thread) + QStringLiteral("]");
     if (!call.function)
         return time + QStringLiteral(" # ") + call.arguments;
     QString text =
@@ -207,6 +235,8 @@ QString tn6800fp_callLog::line(const tn6800fp_loggedCall &call)
     const QString name = statusName(call.status);
     if (!name.isEmpty())
         text += QLatin1Char(' ') + name;
+    if (endOfList(call))
+        text += QStringLiteral(" (the end of the list)");
     return text + QStringLiteral(" %1 us").arg(qRound64(call.durationUs));
 }
 
@@ -281,7 +311,8 @@ tn6800fp_callArguments &tn6800fp_callArguments::samples(const char *name, const 
         return *this;
     }
     append("[%zu:", count);
-    const std::size_t shown = std::min<std::size_t>(count, 4);
+    // A handful of values (a value for each channel) all, a buffer its first four.
+    const std::size_t shown = count <= 8 ? count : 4;
     for (std::size_t i = 0; i < shown; ++i) {
         m_text.append(' ');
         appendReal(values[i]);

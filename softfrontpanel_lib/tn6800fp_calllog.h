@@ -55,9 +55,13 @@ public:
     // A card's driver adds the names of its own statuses.
     static QString statusName(ViStatus status);
     static void addStatusName(ViStatus status, const char *name);
-    // The call as a line of the file: "1532.207 viClose(vi=3) -> 0x00000000
-    // VI_SUCCESS 12 us".
+    // The call as a line of the file: "1532.207 [GUI] viClose(vi=3) ->
+    // 0x00000000 VI_SUCCESS 12 us", the thread "GUI" or "worker 2".
     static QString line(const tn6800fp_loggedCall &call);
+    static QString threadName(int thread);
+    // A call that failed; the end of a find list is no failure.
+    static bool failed(const tn6800fp_loggedCall &call);
+    static bool endOfList(const tn6800fp_loggedCall &call);
     // The milliseconds since the program started, as the log counts them.
     double sinceStartMs() const;
     // Recording is on unless turned off (benchmarks compare both).
@@ -90,7 +94,7 @@ public:
     tn6800fp_callArguments &hex(const char *name, unsigned long long value, int digits = 2);
     tn6800fp_callArguments &real(const char *name, double value);
     tn6800fp_callArguments &text(const char *name, const char *value);
-    // A buffer: its length and its first values.
+    // A buffer: its length and its values, the first four of a long one.
     tn6800fp_callArguments &samples(const char *name, const double *values, std::size_t count);
     QString str() const { return QString::fromLatin1(m_text); }
 

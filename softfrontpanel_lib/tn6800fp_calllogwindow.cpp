@@ -64,8 +64,10 @@ public:
     QVariant data(const QModelIndex &index, int role) const override
     {
         const tn6800fp_loggedCall &c = m_rows[std::size_t(index.row())];
-        if (role == Qt::ForegroundRole && c.function && c.status != VI_SUCCESS)
-            return QColor(c.status < 0 ? QColor(0xc6, 0x28, 0x28) : QColor(0xb3, 0x5c, 0x00));
+        if (role == Qt::ForegroundRole && tn6800fp_callLog::failed(c))
+            return QColor(0xc6, 0x28, 0x28);
+        if (role == Qt::ForegroundRole && c.function && c.status > 0)
+            return QColor(0xb3, 0x5c, 0x00);
         if (role == Qt::ToolTipRole)
             return tn6800fp_callLog::line(c);
         if (role != Qt::DisplayRole)
@@ -74,8 +76,7 @@ public:
         case Time:
             return QString::number(c.startMs, 'f', 3);
         case Thread:
-            return c.thread == 0 ? QStringLiteral("GUI")
-                                 : QStringLiteral("worker %1").arg(c.thread);
+            return tn6800fp_callLog::threadName(c.thread);
         case Call:
             return c.function ? QString::fromLatin1(c.function) : QString();
         case Arguments:

@@ -70,7 +70,27 @@ ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
 {
     return tn6800fp_logCall(
         "viGetAttribute", [&] { return ::viGetAttribute(vi, attrName, attrValue); },
-        [&](Arguments &a, ViStatus) { a.num("vi", vi).hex("attr", attrName, 8); });
+        [&](Arguments &a, ViStatus status) {
+            a.num("vi", vi).hex("attr", attrName, 8);
+            if (status < 0 || !attrValue)
+                return;
+            // The value read, as the attribute's type holds it.
+            switch (attrName) {
+            case VI_ATTR_SLOT:
+                a.num("*value", *static_cast<const ViInt16 *>(attrValue));
+                break;
+            case VI_ATTR_INTF_TYPE:
+                a.num("*value", *static_cast<const ViUInt16 *>(attrValue));
+                break;
+            case VI_ATTR_TCPIP_ADDR:
+            case VI_ATTR_TCPIP_HOSTNAME:
+            case VI_ATTR_TCPIP_DEVICE_NAME:
+                a.text("value", static_cast<const char *>(attrValue));
+                break;
+            default:
+                break;
+            }
+        });
 }
 
 ViStatus tn6800_revision(ViChar revision[])

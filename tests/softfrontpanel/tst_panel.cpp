@@ -701,6 +701,10 @@ void tst_panel::driverCallsAsTraced()
     refused.click(QStringLiteral("No"));
     f.filter()->activated(1);
     QVERIFY(refused.allAnswered());
+    // Values for channels 6 and 8, which a log of the first four would hide.
+    f.tabs()->setCurrentIndex(1);
+    f.dac(6)->setValue(2.5);
+    f.dac(8)->setValue(-1.25);
     QStringList mine;
     const QVector<tn6800fp_loggedCall> made = log.calls();
     for (const tn6800fp_loggedCall &c : made)
@@ -722,16 +726,25 @@ void tst_panel::driverCallsAsTraced()
                                                   "filter=2, grouping=0, buffer=[400: 0, ")),
              qPrintable(generate));
 
+    QCOMPARE(made.last().arguments.section(QStringLiteral(", "), 1),
+             QStringLiteral("channelMask=0xFF, values=[8: 0, 0, 0, 0, 0, 2.5, 0, -1.25]"));
+    QCOMPARE(sfptest::traceSamples(f.bench.calls(QStringLiteral("tn6820_writeChannels")).last(),
+                                   QStringLiteral("values")),
+             (QVector<double>{0, 0, 0, 0, 0, 2.5, 0, -1.25}));
+
     panel.findChild<QPushButton *>(QStringLiteral("driverCallsButton"))->click();
     auto *window = panel.findChild<tn6800fp_callLogWindow *>(QStringLiteral("callLogWindow"));
     QVERIFY(window && window->isVisible());
     QTRY_COMPARE(window->rowsShown(), mine.size());
     const QAbstractItemModel *rows = window->view()->model();
-    const QModelIndex last = rows->index(rows->rowCount() - 1, 2);
+    const QModelIndex last = rows->index(rows->rowCount() - 5, 2);
     QCOMPARE(last.data().toString(), QStringLiteral("tn6820_error_message"));
-    const QModelIndex refusedRow = rows->index(rows->rowCount() - 2, 2);
+    const QModelIndex refusedRow = rows->index(rows->rowCount() - 6, 2);
     QCOMPARE(refusedRow.data().toString(), QStringLiteral("tn6820_setFilter"));
     QCOMPARE(refusedRow.data(Qt::ForegroundRole).value<QColor>(), QColor(0xc6, 0x28, 0x28));
+    // The driver's own name for its status.
+    QCOMPARE(refusedRow.siblingAtColumn(5).data().toString(),
+             QStringLiteral("TN6820_ERROR_INV_RATE"));
 
     log.clear();
     PanelFixture demo;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "testcard.h"
 #include "testsupport.h"
@@ -14,6 +15,7 @@
 #include "tn6800fp_calllog.h"
 #include "tn6800fp_calllogwindow.h"
 #include "tn6800fp_fcselect.h"
+#include "tn6800fp_loggedcalls.h"
 
 namespace {
 
@@ -54,12 +56,19 @@ class tst_calllog : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { tn6800fp_callLog::instance().clear(); }
+    // Not in a child: there the log must first be made on another thread.
+    void init()
+    {
+        if (!sfptest::isChild())
+            tn6800fp_callLog::instance().clear();
+    }
     void lines_data();
     void lines();
     void ringKeepsTheLast();
     void fileLines();
     void searchAsTraced();
+    void liveWhenAWorkerMadeIt();
+    void liveWhenAWorkerMadeItChild();
 };
 
 void tst_calllog::lines_data()
@@ -69,25 +78,38 @@ void tst_calllog::lines_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<double>("startMs");
     QTest::addColumn<double>("durationUs");
+    QTest::addColumn<int>("thread");
+    QTest::addColumn<bool>("failed"); // shown in red
     QTest::addColumn<QString>("line");
     QTest::newRow("success") << "viClose"
-                             << "vi=3" << int(VI_SUCCESS) << 1532.2074 << 148.4
-                             << "1532.207 viClose(vi=3) -> 0x00000000 VI_SUCCESS 148 us";
-    QTest::newRow("an error of VISA")
+                             << "vi=3" << int(VI_SUCCESS) << 1532.2074 << 148.4 << 0 << false
+                             << "1532.207 [GUI] viClose(vi=3) -> 0x00000000 VI_SUCCESS 148 us";
+    QTest::newRow("an error of VISA, on a worker")
         << "viOpen"
-        << R"(sesn=1, name="ASRL1::INSTR")" << int(VI_ERROR_RSRC_NFOUND) << 0.0 << 0.6
-        << R"(0.000 viOpen(sesn=1, name="ASRL1::INSTR") -> 0xBFFF0011 VI_ERROR_RSRC_NFOUND 1 us)";
+        << R"(sesn=1, name="ASRL1::INSTR")" << int(VI_ERROR_RSRC_NFOUND) << 0.0 << 0.6 << 2 << true
+        << R"(0.000 [worker 2] viOpen(sesn=1, name="ASRL1::INSTR") -> 0xBFFF0011 VI_ERROR_RSRC_NFOUND 1 us)";
+    QTest::newRow("the end of a find list is no failure")
+        << "viFindNext"
+        << "findList=2, instrDesc=null" << int(VI_ERROR_RSRC_NFOUND) << 3.0 << 4.0 << 1 << false
+        << "3.000 [worker 1] viFindNext(findList=2, instrDesc=null) -> 0xBFFF0011 "
+           "VI_ERROR_RSRC_NFOUND (the end of the list) 4 us";
     QTest::newRow("an error of the common library")
         << "tn6800_openCarrier"
-        << "instrument=2" << int(TN6800_ERROR_NOT_CARRIER) << 7.0 << 2.0
-        << "7.000 tn6800_openCarrier(instrument=2) -> 0xBFFC0901 TN6800_ERROR_NOT_CARRIER 2 us";
-    QTest::newRow("a status without a name") << "viFindNext"
-                                             << "findList=2" << 0x3FFF1234 << 1.5 << 10.0
-                                             << "1.500 viFindNext(findList=2) -> 0x3FFF1234 10 us";
+        << "instrument=2" << int(TN6800_ERROR_NOT_CARRIER) << 7.0 << 2.0 << 0 << true
+        << "7.000 [GUI] tn6800_openCarrier(instrument=2) -> 0xBFFC0901 TN6800_ERROR_NOT_CARRIER 2 "
+           "us";
+    QTest::newRow("a warning the resource manager gives")
+        << "viOpenDefaultRM"
+        << "*sesn=1" << int(0x3FFF0077) << 0.5 << 30.0 << 0 << false
+        << "0.500 [GUI] viOpenDefaultRM(*sesn=1) -> 0x3FFF0077 VI_WARN_CONFIG_NLOADED 30 us";
+    QTest::newRow("a status without a name")
+        << "viFindNext"
+        << "findList=2" << 0x3FFF1234 << 1.5 << 10.0 << 0 << false
+        << "1.500 [GUI] viFindNext(findList=2) -> 0x3FFF1234 10 us";
     QTest::newRow("a note")
         << ""
-        << "Demo mode: the panel opens no card and sends nothing to one." << 0 << 20.25 << 0.0
-        << "20.250 # Demo mode: the panel opens no card and sends nothing to one.";
+        << "Demo mode: the panel opens no card and sends nothing to one." << 0 << 20.25 << 0.0 << 0
+        << false << "20.250 [GUI] # Demo mode: the panel opens no card and sends nothing to one.";
 }
 
 void tst_calllog::lines()
@@ -97,12 +119,16 @@ void tst_calllog::lines()
     QFETCH(int, status);
     QFETCH(double, startMs);
     QFETCH(double, durationUs);
+    QFETCH(int, thread);
+    QFETCH(bool, failed);
     QFETCH(QString, line);
     const QByteArray name = function.toLatin1();
     tn6800fp_loggedCall c = call(name.constData(), arguments, status, startMs, durationUs);
+    c.thread = thread;
     if (function.isEmpty())
         c.function = nullptr;
     QCOMPARE(tn6800fp_callLog::line(c), line);
+    QCOMPARE(tn6800fp_callLog::failed(c), failed);
 }
 
 // However long the program runs, the log holds the last 100,000 calls, and so
@@ -143,12 +169,15 @@ void tst_calllog::fileLines()
     sfptest::TestCard card;
     tn6800fp_fcSelect dialog(&card, false);
     QCOMPARE(dialog.findFunctionCards(), 2);
+    // A call of known length: 30 ms, written in microseconds.
+    QCOMPARE(tn6800fp_logged::tn6800_delay(30.0), VI_SUCCESS);
     QFile file(dir.filePath(QStringLiteral("calls.txt")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines =
         QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QRegularExpression format(
-        QStringLiteral(R"(^\d+\.\d{3} (\w+)\((.*)\) -> 0x[0-9A-F]{8}( [A-Z][A-Z0-9_]*)? \d+ us$)"));
+        QStringLiteral(R"(^\d+\.\d{3} \[(?:GUI|worker \d+)\] (\w+)\((.*)\) -> 0x[0-9A-F]{8})"
+                       R"(( [A-Z][A-Z0-9_]*)?( \(the end of the list\))? \d+ us$)"));
     QStringList functions;
     for (const QString &line : lines) {
         const QRegularExpressionMatch m = format.match(line);
@@ -156,6 +185,13 @@ void tst_calllog::fileLines()
         if (m.captured(1) != QLatin1String("readRegister"))
             functions << m.captured(1);
     }
+    const QRegularExpressionMatch waited =
+        QRegularExpression(QStringLiteral(R"(tn6800_delay\(milliseconds=30\) -> 0x00000000 )"
+                                          R"(VI_SUCCESS (\d+) us$)"))
+            .match(lines.last());
+    QVERIFY2(waited.hasMatch(), qPrintable(lines.last()));
+    QVERIFY2(waited.captured(1).toLongLong() >= 30000 && waited.captured(1).toLongLong() < 3000000,
+             qPrintable(lines.last()));
     QStringList traced;
     for (const QString &line : bench.trace())
         traced << line.section(QLatin1Char(' '), 0, 0);
@@ -181,9 +217,49 @@ void tst_calllog::searchAsTraced()
     std::sort(theirs.begin(), theirs.end());
     QCOMPARE(mine, theirs);
     bool worker = false;
-    for (const tn6800fp_loggedCall &c : tn6800fp_callLog::instance().calls())
+    QStringList attributes;
+    for (const tn6800fp_loggedCall &c : tn6800fp_callLog::instance().calls()) {
         worker = worker || (c.thread != 0 && QLatin1String(c.function) == QLatin1String("viOpen"));
+        if (QLatin1String(c.function) == QLatin1String("viGetAttribute"))
+            attributes << c.arguments.section(QStringLiteral(", "), 1);
+    }
     QVERIFY(worker);
+    // Each query with the value it read: the VXI carrier's slot, the
+    // interfaces' types (VXI 2, TCPIP 6) and the network carrier's address.
+    std::sort(attributes.begin(), attributes.end());
+    QCOMPARE(attributes, (QStringList{"attr=0x3FFF00E8, *value=3", "attr=0x3FFF0171, *value=2",
+                                      "attr=0x3FFF0171, *value=6", "attr=0x3FFF0171, *value=6",
+                                      "attr=0xBFFF0195, value=\"192.168.10.20\"",
+                                      "attr=0xBFFF0195, value=\"192.168.10.20\""}));
+}
+
+// The log first asked for by a worker thread that then ends (as the search's
+// is) still tells the Driver Calls window of every later call.
+void tst_calllog::liveWhenAWorkerMadeIt()
+{
+    const sfptest::ChildResult r =
+        sfptest::runInChild(QStringLiteral("liveWhenAWorkerMadeItChild"));
+    QVERIFY2(!r.crashed && r.exitCode == 0, (r.out + r.err).constData());
+}
+
+void tst_calllog::liveWhenAWorkerMadeItChild()
+{
+    if (!sfptest::isChild())
+        QSKIP("runs in the child of liveWhenAWorkerMadeIt");
+    std::thread worker([] {
+        tn6800fp_callLog::instance().record(
+            call("viOpenDefaultRM", QStringLiteral("*sesn=1"), VI_SUCCESS));
+    });
+    worker.join();
+    tn6800fp_callLogWindow window(QStringLiteral("Calls"));
+    QTRY_COMPARE(window.rowsShown(), 1);
+    tn6800fp_callLog::instance().record(call("viClose", QStringLiteral("vi=1"), VI_SUCCESS));
+    QTRY_COMPARE(window.rowsShown(), 2);
+    std::thread later([] {
+        tn6800fp_callLog::instance().record(call("viClose", QStringLiteral("vi=2"), VI_SUCCESS));
+    });
+    later.join();
+    QTRY_COMPARE(window.rowsShown(), 3);
 }
 
 QTEST_MAIN(tst_calllog)
