@@ -87,6 +87,7 @@ void Bench::load()
     }
     const char *trace = std::getenv("ORBANA_SIM_TRACE");
     m_tracePath = trace ? trace : "";
+    m_tracing.store(!m_tracePath.empty(), std::memory_order_relaxed);
 }
 
 void Bench::reload()
@@ -213,8 +214,12 @@ int Bench::findResource(const std::string &descriptor) const
     return -1;
 }
 
-Call::Call(const char *function) : m_function(function), m_line(function), m_outer(++t_depth == 1)
+Call::Call(const char *function)
+    : m_function(function), m_outer(++t_depth == 1),
+      m_traced(m_outer && Bench::instance().tracing())
 {
+    if (m_traced)
+        m_line = function;
     if (m_outer) {
         if (const Fault *f = Bench::instance().countCall(function)) {
             m_injected = f->status;
@@ -238,6 +243,8 @@ bool Call::injectedError(int resource)
 
 Call &Call::arg(const char *name, long long value)
 {
+    if (!m_traced)
+        return *this;
     m_line += ' ';
     m_line += name;
     m_line += '=';
@@ -247,6 +254,8 @@ Call &Call::arg(const char *name, long long value)
 
 Call &Call::argHex(const char *name, unsigned long long value)
 {
+    if (!m_traced)
+        return *this;
     char buf[32];
     std::snprintf(buf, sizeof buf, "0x%02llX", value);
     m_line += ' ';
@@ -258,6 +267,8 @@ Call &Call::argHex(const char *name, unsigned long long value)
 
 Call &Call::arg(const char *name, double value)
 {
+    if (!m_traced)
+        return *this;
     m_line += ' ';
     m_line += name;
     m_line += '=';
@@ -277,6 +288,8 @@ void Call::appendReal(double value)
 
 Call &Call::arg(const char *name, const char *text)
 {
+    if (!m_traced)
+        return *this;
     m_line += ' ';
     m_line += name;
     m_line += '=';
@@ -304,6 +317,8 @@ Call &Call::arg(const char *name, const char *text)
 
 Call &Call::arg(const char *name, const void *pointer)
 {
+    if (!m_traced)
+        return *this;
     m_line += ' ';
     m_line += name;
     m_line += pointer ? "=<pointer>" : "=NULL";
@@ -312,6 +327,8 @@ Call &Call::arg(const char *name, const void *pointer)
 
 Call &Call::samples(const char *name, const double *values, std::size_t count)
 {
+    if (!m_traced)
+        return *this;
     m_line += ' ';
     m_line += name;
     if (!values) {
@@ -332,7 +349,7 @@ ViStatus Call::finish(ViStatus status)
 {
     if (m_injected != VI_SUCCESS && (m_injected < 0 || status == VI_SUCCESS))
         status = m_injected;
-    if (m_outer && !m_finished) {
+    if (m_traced && !m_finished) {
         m_line += " -> ";
         m_line += std::to_string(status);
         Bench::instance().trace(m_line);

@@ -4,6 +4,7 @@
 #ifndef ORBSIM_BENCH_H
 #define ORBSIM_BENCH_H
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -166,6 +167,8 @@ public:
     void delay(const char *function, int resource = -1);
     // A text the bench sets for a status; null when it sets none.
     const std::string *errorText(ViStatus status);
+    // Whether calls are traced: without a trace file no line is even made.
+    bool tracing() const { return m_tracing.load(std::memory_order_relaxed); }
 
 private:
     Bench();
@@ -179,6 +182,7 @@ private:
     std::map<std::string, long> m_callCounts;
     ViSession m_nextSession = 1;
     std::string m_tracePath;
+    std::atomic<bool> m_tracing{false};
 };
 
 std::string canonicalDescriptor(const std::string &descriptor);
@@ -215,6 +219,7 @@ private:
     const char *m_function;
     std::string m_line;
     bool m_outer;
+    bool m_traced; // outer, and a trace is written: only then is the line made
     bool m_finished = false;
     ViStatus m_injected = VI_SUCCESS;
     bool m_afterWork = false;

@@ -49,8 +49,7 @@ void delayFor(const char *function, const tn6800_carrier *carrier)
             b.firstResourceOfCarrier(reinterpret_cast<const CarrierObject *>(carrier)->index));
 }
 
-ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt16 offset,
-                              ViUInt16 *value)
+ViStatus registerOf(tn6800_carrier *carrier, ViInt16 position, ViUInt16 offset, ViUInt16 *value)
 {
     if (!carrier || !value || !knownCarrier(carrier))
         return TN6800_ERROR_NULL_POINTER;
@@ -79,6 +78,17 @@ ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt1
         return TN6800_ERROR_INV_REGISTER;
     }
     return VI_SUCCESS;
+}
+
+// Reached through the carrier's access table, and traced like every entry point.
+ViStatus VI_FUNC readRegister(tn6800_carrier *carrier, ViInt16 position, ViUInt16 offset,
+                              ViUInt16 *value)
+{
+    Call call("readRegister");
+    call.arg("position", static_cast<long long>(position)).argHex("offset", offset);
+    const ViStatus status = registerOf(carrier, position, offset, value);
+    call.argHex("*value", status >= 0 && value ? *value : 0);
+    return call.finish(status);
 }
 
 tn6800_accessTable *VI_FUNC accessTable(tn6800_carrier *carrier, ViInt32 index, ViInt32 one)
