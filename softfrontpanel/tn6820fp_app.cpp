@@ -519,7 +519,16 @@ void tn6820fp_App::openSetup()
 
 bool tn6820fp_App::openSetupFile(const QString &path)
 {
-    const QString why = m_page.openSetup(path);
+    return showOpenedSetup(m_page.openSetup(path));
+}
+
+bool tn6820fp_App::openSetupBytes(const QByteArray &json, const QString &fileName)
+{
+    return showOpenedSetup(m_page.openSetupBytes(json, fileName));
+}
+
+bool tn6820fp_App::showOpenedSetup(const QString &why)
+{
     if (!why.isEmpty()) {
         showWarning(QStringLiteral("The setup was not opened. ") + why);
         return false;

@@ -60,6 +60,8 @@ public slots:
     void openSetup();
     // Opens a setup file; on a refusal the user is told why. False then.
     bool openSetupFile(const QString &path);
+    // The same for a setup's bytes read before, from the file named.
+    bool openSetupBytes(const QByteArray &json, const QString &fileName);
     // The window of every call made into the platform libraries.
     void showDriverCalls();
     // The page's setup as a C program that sends what Start sends, through
@@ -105,6 +107,8 @@ private:
     void replannedChannel(int n);
     // Writes the page's settings into the controls, then shows its plan.
     void showSettings();
+    // A setup opened (why empty) is shown; a refused one is said. Whether opened.
+    bool showOpenedSetup(const QString &why);
     void showPreview(int n);
     bool readShape(int n, const QString &path);
     void addSetupButtons();

@@ -114,11 +114,17 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (parser.isSet(setup)) {
         // Checked against the card's nominal range now, before any window,
         // and against the card's own range when the panel opens it.
+        const QString path = parser.value(setup);
+        const QString name = QFileInfo(path).fileName();
+        QString why;
+        o.setupJson = tn6820fp_setupFileBytes(path, &why);
+        if (!why.isEmpty())
+            return refuse(QStringLiteral("%1: %2.").arg(name, why));
         tn6820fp_page page;
-        const QString why = page.openSetup(parser.value(setup));
+        why = page.openSetupBytes(o.setupJson, name);
         if (!why.isEmpty())
             return refuse(why);
-        o.setupPath = parser.value(setup);
+        o.setupPath = path;
         o.setup = page.settings();
     }
     if (parser.isSet(exportC)) {
@@ -126,6 +132,14 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
             return refuse(QStringLiteral("--export-c goes with --setup."));
         o.action = tn6820fp_options::Export;
         o.exportPath = parser.value(exportC);
+    }
+    if (parser.isSet(logCalls) && parser.isSet(setup)) {
+        // The log would overwrite the setup it names.
+        const QFileInfo log(parser.value(logCalls));
+        const QFileInfo read(parser.value(setup));
+        if (log.absoluteFilePath() == read.absoluteFilePath() ||
+            (log.exists() && log.canonicalFilePath() == read.canonicalFilePath()))
+            return refuse(QStringLiteral("--setup and --log-calls name the same file."));
     }
     if (parser.isSet(logCalls)) {
         // From the very first call on, so the file is opened here.
@@ -189,7 +203,7 @@ int tn6820fp_run(QApplication &app, const QStringList &arguments)
         centerOnScreen(&panel);
         panel.show();
         if (!options.setupPath.isEmpty())
-            panel.openSetupFile(options.setupPath);
+            panel.openSetupBytes(options.setupJson, QFileInfo(options.setupPath).fileName());
         // The splash waits for the window to appear and handles events meanwhile:
         // a window already closed by then has ended the run.
         splash->finish(&panel);

@@ -24,6 +24,7 @@ struct tn6820fp_options
     Action action = Run;
     tn6800fp_startChoice start;
     QString setupPath;            // --setup: opened once the panel is shown; checked already
+    QByteArray setupJson;         // its bytes, read once: the panel checks them against the card
     tn6820fp_panelSettings setup; // what it holds, within the card's nominal range
     QString exportPath;           // --export-c, with --setup
     QString message;              // Refuse: one line that says what is wrong

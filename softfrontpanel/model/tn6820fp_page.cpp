@@ -154,6 +154,15 @@ QString tn6820fp_page::openSetup(const QString &path)
     return read.error;
 }
 
+QString tn6820fp_page::openSetupBytes(const QByteArray &json, const QString &fileName)
+{
+    const tn6820fp_setupRead read =
+        tn6820fp_readSetupNamed(json, fileName, initialSettings(), m_low, m_high);
+    if (read.error.isEmpty())
+        setSettings(read.settings);
+    return read.error;
+}
+
 QString tn6820fp_page::saveSetup(const QString &path) const
 {
     const QString why = tn6800fp_saveFile(path, tn6820fp_setupJson(m_settings));

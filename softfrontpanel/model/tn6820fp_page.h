@@ -66,6 +66,8 @@ public:
     // page's values, numbers resolved. Returns why it was refused, naming the
     // file and the place; empty when opened.
     QString openSetup(const QString &path);
+    // The same for a setup's bytes, read once from the file named.
+    QString openSetupBytes(const QByteArray &json, const QString &fileName);
     // Saves the settings to a setup file, whole or not at all. Returns why it
     // was not saved (the full path and the system's reason); empty when saved.
     QString saveSetup(const QString &path) const;

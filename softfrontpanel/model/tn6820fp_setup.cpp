@@ -247,28 +247,47 @@ tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_pan
     return out;
 }
 
+QByteArray tn6820fp_setupFileBytes(const QString &path, QString *why)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        *why = QStringLiteral("it is a folder, not a file");
+        return QByteArray();
+    }
+    if (info.exists() && !info.isFile()) {
+        *why = QStringLiteral("it is not a regular file (a pipe, socket or device)");
+        return QByteArray();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = QStringLiteral("cannot be read (%1)").arg(file.errorString());
+        return QByteArray();
+    }
+    why->clear();
+    return file.readAll();
+}
+
+tn6820fp_setupRead tn6820fp_readSetupNamed(const QByteArray &json, const QString &fileName,
+                                           const tn6820fp_panelSettings &initial, double lowLimit,
+                                           double highLimit)
+{
+    tn6820fp_setupRead out = tn6820fp_readSetup(json, initial, lowLimit, highLimit);
+    if (!out.error.isEmpty())
+        out.error = QStringLiteral("%1: %2.").arg(fileName, out.error);
+    return out;
+}
+
 tn6820fp_setupRead tn6820fp_readSetupFile(const QString &path,
                                           const tn6820fp_panelSettings &initial, double lowLimit,
                                           double highLimit)
 {
-    const QFileInfo info(path);
-    tn6820fp_setupRead out;
-    out.settings = initial;
-    QByteArray json;
-    if (info.isDir()) {
-        out.error = QStringLiteral("it is a folder, not a file");
-    } else if (info.exists() && !info.isFile()) {
-        out.error = QStringLiteral("it is not a regular file (a pipe, socket or device)");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            out.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
-        else
-            json = file.readAll();
+    QString why;
+    const QByteArray json = tn6820fp_setupFileBytes(path, &why);
+    if (!why.isEmpty()) {
+        tn6820fp_setupRead out;
+        out.settings = initial;
+        out.error = QStringLiteral("%1: %2.").arg(QFileInfo(path).fileName(), why);
+        return out;
     }
-    if (out.error.isEmpty())
-        out = tn6820fp_readSetup(json, initial, lowLimit, highLimit);
-    if (!out.error.isEmpty())
-        out.error = QStringLiteral("%1: %2.").arg(info.fileName(), out.error);
-    return out;
+    return tn6820fp_readSetupNamed(json, QFileInfo(path).fileName(), initial, lowLimit, highLimit);
 }

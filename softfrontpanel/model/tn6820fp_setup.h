@@ -36,6 +36,17 @@ struct tn6820fp_setupRead
 tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_panelSettings &initial,
                                       double lowLimit, double highLimit);
 
+// A setup file's bytes, read once: for a setup checked again later (against
+// the card's own range), without reading the file again. Empty with why set
+// when it cannot be read; anything but a regular file is refused unopened.
+QByteArray tn6820fp_setupFileBytes(const QString &path, QString *why);
+
+// A setup read from bytes that came from the file named: its error starts
+// with that name and ends with a full stop.
+tn6820fp_setupRead tn6820fp_readSetupNamed(const QByteArray &json, const QString &fileName,
+                                           const tn6820fp_panelSettings &initial, double lowLimit,
+                                           double highLimit);
+
 // A setup file read: its error starts with the file's name. Anything but a
 // regular file is refused unopened.
 tn6820fp_setupRead tn6820fp_readSetupFile(const QString &path,

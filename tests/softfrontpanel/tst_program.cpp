@@ -214,6 +214,10 @@ void tst_program::options_data()
         << "--setup|%DIR%/good.json|--export-c|%DIR%/setup.c" << 0 << "no window made"
         << ""
         << "";
+    QTest::newRow("the call log over the setup")
+        << "--demo|--setup|%DIR%/good.json|--log-calls|%DIR%/./good.json" << 2 << ""
+        << bad + "--setup and --log-calls name the same file."
+        << "";
     QTest::newRow("a setup without a channel is no program")
         << "--setup|%DIR%/unselected.json|--export-c|%DIR%/unselected.c" << 2 << ""
         << "tn6820fp: the program was not written. No channel is selected, so Start would send "
