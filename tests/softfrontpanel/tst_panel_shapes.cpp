@@ -413,8 +413,9 @@ void tst_panel_shapes::setupsThroughTheDialogs()
     }
     const QLabel *name = f.channel(3)->shapeLabel;
     QCOMPARE(name->textFormat(), Qt::PlainText);
-    QVERIFY2(name->text().startsWith(QLatin1String("<b>bold</b><")) && // elided in the middle
-                 name->text().endsWith(QLatin1String("src=\"x\">.csv, 2 samples")),
+    // The markup as it stands, elided in the middle where it is too long.
+    QVERIFY2(name->text().startsWith(QLatin1String("<b>bold")) &&
+                 name->text().endsWith(QLatin1String("\">.csv, 2 samples")),
              qPrintable(name->text()));
     QCOMPARE(QTextDocumentFragment::fromHtml(name->toolTip()).toPlainText(), markup);
 
