@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tn6800.h"
+#include "tn6800fp_calllogfile.h"
 
 namespace {
 
@@ -78,6 +79,12 @@ tn6800fp_callLog::tn6800fp_callLog()
         moveToThread(app->thread());
 }
 
+// The file's writer ends first, while the log it reports to is still whole.
+tn6800fp_callLog::~tn6800fp_callLog()
+{
+    closeFile();
+}
+
 tn6800fp_callLog &tn6800fp_callLog::instance()
 {
     static tn6800fp_callLog log;
@@ -99,17 +106,56 @@ double tn6800fp_callLog::sinceStartMs() const
     return m_clock.nsecsElapsed() / 1e6;
 }
 
+void tn6800fp_callLog::fileStopped(const QString &why)
+{
+    const QByteArray line = why.toLocal8Bit() + '\n';
+    std::fputs(line.constData(), stderr);
+    std::fflush(stderr);
+    tn6800fp_loggedCall note;
+    note.startMs = sinceStartMs();
+    note.arguments = why;
+    record(note);
+}
+
 bool tn6800fp_callLog::writeTo(const QString &path, QString *why)
 {
-    FILE *f = std::fopen(QFile::encodeName(path).constData(), "w");
-    if (!f) {
+    bool wouldBlock = false;
+    QString reason;
+    std::shared_ptr<tn6800fp_callLogFile> file = tn6800fp_callLogFile::open(
+        path, &reason, &wouldBlock, [this](const QString &stopped) { fileStopped(stopped); });
+    if (wouldBlock) {
+        // The program goes on without the file, and says so.
+        fileStopped(
+            QStringLiteral("The driver-call log file %1 is not written: %2.").arg(path, reason));
+        return true;
+    }
+    if (!file) {
         if (why)
-            *why = QString::fromLocal8Bit(std::strerror(errno));
+            *why = reason;
         return false;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_file.reset(f);
+    m_file = std::move(file);
     return true;
+}
+
+void tn6800fp_callLog::closeFile()
+{
+    std::shared_ptr<tn6800fp_callLogFile> file;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        file.swap(m_file);
+    }
+}
+
+bool tn6800fp_callLog::waitWritten(int timeoutMs)
+{
+    std::shared_ptr<tn6800fp_callLogFile> file;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        file = m_file;
+    }
+    return file && file->drain(timeoutMs);
 }
 
 int tn6800fp_callLog::threadNumber()
@@ -124,16 +170,25 @@ int tn6800fp_callLog::threadNumber()
 
 void tn6800fp_callLog::record(const tn6800fp_loggedCall &call)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_calls.push_back(call);
-    m_calls.back().thread = threadNumber();
-    if (m_calls.size() > std::size_t(capacity))
-        m_calls.pop_front();
-    ++m_recorded;
-    if (m_file) {
-        std::fputs(line(m_calls.back()).toLocal8Bit().append('\n').constData(), m_file.get());
-        std::fflush(m_file.get());
+    std::shared_ptr<tn6800fp_callLogFile> file;
+    tn6800fp_loggedCall kept = call;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        kept.thread = threadNumber();
+        m_calls.push_back(kept);
+        if (m_calls.size() > std::size_t(capacity))
+            m_calls.pop_front();
+        ++m_recorded;
+        file = m_file;
+        notifyLocked();
     }
+    // Outside the log's lock: a file that stops records a note itself.
+    if (file)
+        file->write(kept);
+}
+
+void tn6800fp_callLog::notifyLocked()
+{
     if (!m_changePending) {
         m_changePending = true;
         QMetaObject::invokeMethod(

@@ -12,6 +12,8 @@
 
 #include "visa.h"
 
+class tn6800fp_callLogFile;
+
 // One call the program made into a platform library (VISA, the common
 // library or a card's driver), or a note about the log itself.
 struct tn6800fp_loggedCall
@@ -37,9 +39,18 @@ public:
 
     static tn6800fp_callLog &instance();
 
-    // Also writes every call from now on to the file (replaced). False, with
-    // the reason, when it cannot be written.
+    // Also writes every call from now on to the file, appended after a line
+    // that marks this run's start, by a thread of its own: no call waits for
+    // the file. False, with the reason, when it cannot be opened. Should the
+    // file stop later (a full disk, a reader that goes away or stops
+    // reading), that is said once, on standard error and as a note in the
+    // log, with how many calls it missed; the program goes on.
     bool writeTo(const QString &path, QString *why);
+    // Writes no file from now on (what is queued is written first).
+    void closeFile();
+    // Waits until the calls recorded so far are in the file (or it stopped);
+    // false when the time ran out first, or there is no file.
+    bool waitWritten(int timeoutMs);
     void record(const tn6800fp_loggedCall &call);
     // Says once that in demo mode no card is opened and nothing is sent to one.
     void noteDemoMode();
@@ -74,14 +85,19 @@ signals:
 
 private:
     tn6800fp_callLog();
+    ~tn6800fp_callLog() override;
     int threadNumber();
+    // Tells the window, once until it has looked; called with the lock held.
+    void notifyLocked();
+    // Says on standard error and in the log that the file stopped, and why.
+    void fileStopped(const QString &why);
 
     mutable std::mutex m_mutex;
     std::deque<tn6800fp_loggedCall> m_calls;
     qint64 m_recorded = 0;
     bool m_demoNoted = false;
     bool m_changePending = false;
-    std::unique_ptr<FILE, int (*)(FILE *)> m_file{nullptr, &fclose};
+    std::shared_ptr<tn6800fp_callLogFile> m_file;
     QElapsedTimer m_clock;
     int m_threads = 0;
 };

@@ -27,6 +27,12 @@ namespace {
 
 const QByteArray kOld = "the old file, which must survive\n";
 
+// "No space left on device", in the language of the locale.
+QString noSpace()
+{
+    return QString::fromLocal8Bit(std::strerror(ENOSPC));
+}
+
 // Fills the file system of dir, then frees free bytes again (0: none).
 bool fill(const QString &dir, qint64 free)
 {
@@ -209,7 +215,7 @@ void tst_fulldisk::nothingDestroyed()
         QVERIFY(panel.settings().channels[0].selected);
         QCOMPARE(tn6820fp_page().exportProgram(target, tn6820fp_defaultProgramCard(),
                                                QStringLiteral("1.0")),
-                 fullPath + QStringLiteral(": No space left on device"));
+                 fullPath + QStringLiteral(": ") + noSpace());
         sfptest::writeFile(QStringLiteral("/tmp"), QFileInfo(setup).fileName(),
                            R"({"format": "tn6820fp-setup", "version": 1, "frequency": 25})");
         const int status =
@@ -238,7 +244,7 @@ void tst_fulldisk::nothingDestroyed()
         prefix = QStringLiteral("The calls were not saved. ");
     }
     QVERIFY(answers.allAnswered());
-    QCOMPARE(said, prefix + fullPath + QStringLiteral(": No space left on device."));
+    QCOMPARE(said, prefix + fullPath + QStringLiteral(": ") + noSpace() + QLatin1Char('.'));
     QCOMPARE(contents(target), kOld);
     // Nothing is left behind beside it.
     QCOMPARE(QDir(m_mount.path()).entryList(QDir::Files | QDir::Hidden),

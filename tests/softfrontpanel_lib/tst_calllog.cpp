@@ -1,5 +1,7 @@
 // The log of driver calls: its ring of the last 100,000, its lines, its file,
 // and the calls of a search set against the stand-ins' trace.
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -7,7 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "testcard.h"
 #include "testsupport.h"
@@ -69,6 +74,8 @@ private slots:
     void searchAsTraced();
     void liveWhenAWorkerMadeIt();
     void liveWhenAWorkerMadeItChild();
+    void fileThatStops_data();
+    void fileThatStops();
 };
 
 void tst_calllog::lines_data()
@@ -164,6 +171,8 @@ void tst_calllog::fileLines()
     QVERIFY(!log.writeTo(dir.filePath(QStringLiteral("missing/calls.txt")), &why));
     // The system's own words, in the language of the locale.
     QCOMPARE(why, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    // A file there already keeps its lines; this run's start is marked.
+    sfptest::writeFile(dir.path(), QStringLiteral("calls.txt"), "an earlier run's line\n");
     QVERIFY(log.writeTo(dir.filePath(QStringLiteral("calls.txt")), &why));
     sfptest::SimBench bench;
     sfptest::TestCard card;
@@ -171,10 +180,18 @@ void tst_calllog::fileLines()
     QCOMPARE(dialog.findFunctionCards(), 2);
     // A call of known length: 30 ms, written in microseconds.
     QCOMPARE(tn6800fp_logged::tn6800_delay(30.0), VI_SUCCESS);
+    QVERIFY(log.waitWritten(10000));
     QFile file(dir.filePath(QStringLiteral("calls.txt")));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines =
-        QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.takeFirst(), QStringLiteral("an earlier run's line"));
+    const QString start = lines.takeFirst();
+    QVERIFY2(QRegularExpression(QStringLiteral(R"(^\d+\.\d{3} \[GUI\] # Driver calls of process )"
+                                               R"(\d+, started \d{4}-\d\d-\d\dT[0-9:]+Z$)"))
+                 .match(start)
+                 .hasMatch(),
+             qPrintable(start));
     const QRegularExpression format(
         QStringLiteral(R"(^\d+\.\d{3} \[(?:GUI|worker \d+)\] (\w+)\((.*)\) -> 0x[0-9A-F]{8})"
                        R"(( [A-Z][A-Z0-9_]*)?( \(the end of the list\))? \d+ us$)"));
@@ -259,6 +276,83 @@ void tst_calllog::liveWhenAWorkerMadeItChild()
     });
     later.join();
     QTRY_COMPARE(window.rowsShown(), 3);
+}
+
+// A file that cannot take the calls loses them, never the program: no call
+// waits for it, and it says once why it stopped.
+void tst_calllog::fileThatStops_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("why"); // as the note says it, after the file's name
+    QTest::newRow("a full device")
+        << "/dev/full"
+        << " stopped: " + QString::fromLocal8Bit(std::strerror(ENOSPC)) + ";";
+    QTest::newRow("a named pipe no program reads")
+        << "pipe"
+        << " is not written: it is a named pipe that no program reads.";
+    QTest::newRow("a reader that goes away") << "quitting reader"
+                                             << " stopped: its reader went away;";
+    QTest::newRow("a reader that stops reading") << "idle reader"
+                                                 << " stopped: its reader stopped reading;";
+}
+
+void tst_calllog::fileThatStops()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    QString path = target;
+    QProcess reader;
+    int idle = -1;
+    if (!target.startsWith(QLatin1Char('/'))) {
+        path = dir.filePath(QStringLiteral("calls.fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    if (target == QLatin1String("quitting reader")) {
+        reader.start(QStringLiteral("head"), {QStringLiteral("-c"), QStringLiteral("1"), path});
+        QVERIFY(reader.waitForStarted());
+    }
+    if (target == QLatin1String("idle reader"))
+        idle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    tn6800fp_callLog &log = tn6800fp_callLog::instance();
+    QString refused;
+    // The reader may not have opened its end yet: until it has, the pipe has none.
+    QElapsedTimer opening;
+    opening.start();
+    for (;;) {
+        QVERIFY2(log.writeTo(path, &refused), qPrintable(refused));
+        const QVector<tn6800fp_loggedCall> said = log.calls();
+        if (target != QLatin1String("quitting reader") || opening.elapsed() > 5000 ||
+            said.isEmpty() || !said.last().arguments.contains(QLatin1String("no program reads")))
+            break;
+        log.clear();
+        QThread::msleep(20);
+    }
+    // Calls keep coming, far more than the pipe holds; none waits.
+    QElapsedTimer recording;
+    recording.start();
+    const QString long_(300, QLatin1Char('x'));
+    for (int i = 0; i < 20000; ++i)
+        log.record(call("viClose", long_, VI_SUCCESS));
+    QVERIFY2(recording.elapsed() < 2000, qPrintable(QString::number(recording.elapsed())));
+    if (target != QLatin1String("pipe"))
+        QVERIFY(log.waitWritten(20000));
+    QStringList notes;
+    for (const tn6800fp_loggedCall &c : log.calls())
+        if (!c.function)
+            notes << c.arguments;
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes[0].startsWith(QStringLiteral("The driver-call log file ") + path + why),
+             qPrintable(notes[0]));
+    if (target != QLatin1String("pipe"))
+        QVERIFY2(QRegularExpression(QStringLiteral(" \\d+ calls? (was|were) not written to it\\.$"))
+                     .match(notes[0])
+                     .hasMatch(),
+                 qPrintable(notes[0]));
+    log.writeTo(QStringLiteral("/dev/null"), &refused);
+    if (idle >= 0)
+        ::close(idle);
+    reader.waitForFinished(5000);
 }
 
 QTEST_MAIN(tst_calllog)
