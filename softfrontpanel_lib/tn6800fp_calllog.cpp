@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -171,15 +172,18 @@ int tn6800fp_callLog::threadNumber()
 void tn6800fp_callLog::record(const tn6800fp_loggedCall &call)
 {
     std::shared_ptr<tn6800fp_callLogFile> file;
-    tn6800fp_loggedCall kept = call;
+    tn6800fp_loggedCall kept;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        kept.thread = threadNumber();
-        m_calls.push_back(kept);
+        m_calls.push_back(call);
+        m_calls.back().thread = threadNumber();
         if (m_calls.size() > std::size_t(capacity))
             m_calls.pop_front();
         ++m_recorded;
-        file = m_file;
+        if (m_file) {
+            file = m_file;
+            kept = m_calls.back();
+        }
         notifyLocked();
     }
     // Outside the log's lock: a file that stops records a note itself.
@@ -189,16 +193,21 @@ void tn6800fp_callLog::record(const tn6800fp_loggedCall &call)
 
 void tn6800fp_callLog::notifyLocked()
 {
+    // At most one notice each 40 ms: a burst of calls (a search makes
+    // thousands) costs the window one update, and each call no more than a
+    // look at this flag.
     if (!m_changePending) {
         m_changePending = true;
         QMetaObject::invokeMethod(
             this,
             [this] {
-                {
-                    std::lock_guard<std::mutex> relock(m_mutex);
-                    m_changePending = false;
-                }
-                emit changed();
+                QTimer::singleShot(40, this, [this] {
+                    {
+                        std::lock_guard<std::mutex> relock(m_mutex);
+                        m_changePending = false;
+                    }
+                    emit changed();
+                });
             },
             Qt::QueuedConnection);
     }
@@ -279,20 +288,44 @@ bool tn6800fp_callLog::failed(const tn6800fp_loggedCall &call)
 
 QString tn6800fp_callLog::line(const tn6800fp_loggedCall &call)
 {
-    const QString time = QString::number(call.startMs, 'f', 3) + QStringLiteral(" [") +
-                         threadName(call.thread) + QStringLiteral("]");
+    return QString::fromUtf8(lineBytes(call));
+}
+
+QByteArray tn6800fp_callLog::lineBytes(const tn6800fp_loggedCall &call)
+{
+    // Made straight into bytes: the file's thread makes one for every call.
+    QByteArray out;
+    out.reserve(call.arguments.size() + 96);
+    char number[32];
+    std::to_chars_result r =
+        std::to_chars(number, number + sizeof number, call.startMs, std::chars_format::fixed, 3);
+    out.append(number, int(r.ptr - number));
+    out.append(" [", 2);
+    if (call.thread == 0) {
+        out.append("GUI", 3);
+    } else {
+        out.append("worker ", 7);
+        r = std::to_chars(number, number + sizeof number, call.thread);
+        out.append(number, int(r.ptr - number));
+    }
+    out.append(']');
     if (!call.function)
-        return time + QStringLiteral(" # ") + call.arguments;
-    QString text =
-        time + QLatin1Char(' ') + QLatin1String(call.function) + QLatin1Char('(') + call.arguments +
-        QStringLiteral(") -> 0x") +
-        QStringLiteral("%1").arg(quint32(call.status), 8, 16, QLatin1Char('0')).toUpper();
+        return out.append(" # ", 3).append(call.arguments.toUtf8());
+    out.append(' ').append(call.function).append('(').append(call.arguments.toUtf8());
+    out.append(") -> 0x", 7);
+    r = std::to_chars(number, number + sizeof number, quint32(call.status), 16);
+    for (int pad = int(r.ptr - number); pad < 8; ++pad)
+        out.append('0');
+    out.append(QByteArray::fromRawData(number, int(r.ptr - number)).toUpper());
     const QString name = statusName(call.status);
     if (!name.isEmpty())
-        text += QLatin1Char(' ') + name;
+        out.append(' ').append(name.toLatin1());
     if (endOfList(call))
-        text += QStringLiteral(" (the end of the list)");
-    return text + QStringLiteral(" %1 us").arg(qRound64(call.durationUs));
+        out.append(" (the end of the list)");
+    out.append(' ');
+    r = std::to_chars(number, number + sizeof number, qRound64(call.durationUs));
+    out.append(number, int(r.ptr - number));
+    return out.append(" us", 3);
 }
 
 void tn6800fp_callArguments::append(const char *format, ...)
@@ -317,7 +350,9 @@ void tn6800fp_callArguments::name(const char *name)
 tn6800fp_callArguments &tn6800fp_callArguments::num(const char *name, long long value)
 {
     this->name(name);
-    append("%lld", value);
+    char text[24];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+    m_text.append(text, int(r.ptr - text));
     return *this;
 }
 
@@ -325,7 +360,13 @@ tn6800fp_callArguments &tn6800fp_callArguments::hex(const char *name, unsigned l
                                                     int digits)
 {
     this->name(name);
-    append("0x%0*llX", digits, value);
+    char text[24];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value, 16);
+    const int length = int(r.ptr - text);
+    m_text.append("0x", 2);
+    for (int pad = length; pad < digits; ++pad)
+        m_text.append('0');
+    m_text.append(QByteArray::fromRawData(text, length).toUpper());
     return *this;
 }
 

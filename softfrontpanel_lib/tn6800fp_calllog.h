@@ -69,6 +69,7 @@ public:
     // The call as a line of the file: "1532.207 [GUI] viClose(vi=3) ->
     // 0x00000000 VI_SUCCESS 12 us", the thread "GUI" or "worker 2".
     static QString line(const tn6800fp_loggedCall &call);
+    static QByteArray lineBytes(const tn6800fp_loggedCall &call); // the same, in UTF-8
     static QString threadName(int thread);
     // A call that failed; the end of a find list is no failure.
     static bool failed(const tn6800fp_loggedCall &call);

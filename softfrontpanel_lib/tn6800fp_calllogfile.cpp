@@ -90,11 +90,14 @@ tn6800fp_callLogFile::~tn6800fp_callLogFile()
 void tn6800fp_callLogFile::write(const tn6800fp_loggedCall &call)
 {
     std::size_t missed = 0;
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stop)
             return;
         if (m_queue.size() < capacity) {
+            // The writer waits only on an empty queue: only then is it woken.
+            wake = m_queue.empty();
             m_queue.push_back(call);
         } else {
             missed = m_queue.size() + m_writing + 1;
@@ -104,7 +107,8 @@ void tn6800fp_callLogFile::write(const tn6800fp_loggedCall &call)
     }
     if (missed)
         stop(QStringLiteral("it did not keep up (%1 calls were waiting)").arg(capacity), missed);
-    m_wake.notify_one();
+    if (wake)
+        m_wake.notify_one();
 }
 
 bool tn6800fp_callLogFile::drain(int timeoutMs)
@@ -158,7 +162,7 @@ void tn6800fp_callLogFile::run()
         }
         QByteArray bytes;
         for (const tn6800fp_loggedCall &c : batch)
-            bytes += tn6800fp_callLog::line(c).toUtf8() + '\n';
+            bytes.append(tn6800fp_callLog::lineBytes(c)).append('\n');
         const bool written = writeAll(bytes);
         const int error = errno;
         std::size_t missed = 0;
@@ -182,6 +186,10 @@ void tn6800fp_callLogFile::run()
         }
         if (std::chrono::steady_clock::now() > closingBy)
             break;
+        // Calls come in bursts: a short pause gathers the next ones into one
+        // write, where one each would wake this thread for every call.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_closing; });
     }
     m_written.notify_all();
 }
