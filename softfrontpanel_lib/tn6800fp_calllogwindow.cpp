@@ -72,7 +72,13 @@ public:
             return tn6800fp_callLog::line(c);
         if (role != Qt::DisplayRole)
             return QVariant();
-        switch (index.column()) {
+        return shown(c, index.column());
+    }
+
+    // A column's text of a call, as the table shows it.
+    static QString shown(const tn6800fp_loggedCall &c, int column)
+    {
+        switch (column) {
         case Time:
             return QString::number(c.startMs, 'f', 3);
         case Thread:
@@ -92,7 +98,7 @@ public:
         case Duration:
             return c.function ? QString::number(qRound64(c.durationUs)) : QString();
         default:
-            return QVariant();
+            return QString();
         }
     }
 
@@ -111,25 +117,73 @@ public:
         if (drop > 0) {
             beginRemoveRows(QModelIndex(), 0, drop - 1);
             m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
+            m_texts.erase(m_texts.begin(), m_texts.begin() + drop);
             endRemoveRows();
         }
         beginInsertRows(QModelIndex(), int(m_rows.size()),
                         int(m_rows.size()) + int(fresh.size()) - 1);
         m_rows.insert(m_rows.end(), fresh.begin(), fresh.end());
+        for (const tn6800fp_loggedCall &c : fresh)
+            m_texts.push_back(searchText(c));
         endInsertRows();
+    }
+
+    // Whether any column of the row holds the text (given in lower case, as
+    // UTF-8): the filter asks this of every row at each keystroke, so each
+    // row's columns are kept formatted, in lower case, from when it came.
+    bool holds(int row, const QByteArray &lower) const
+    {
+        return m_texts[std::size_t(row)].contains(lower);
     }
 
     void clear()
     {
         beginResetModel();
         m_rows.clear();
+        m_texts.clear();
         m_seen = tn6800fp_callLog::instance().recorded();
         endResetModel();
     }
 
 private:
+    // Every column as shown, in lower case, apart from each other.
+    static QByteArray searchText(const tn6800fp_loggedCall &c)
+    {
+        QByteArray text;
+        for (int column : {Time, Thread, Call, Arguments, Status, Name, Duration})
+            text.append(shown(c, column).toLower().toUtf8()).append('\n');
+        return text;
+    }
+
     std::deque<tn6800fp_loggedCall> m_rows;
+    std::deque<QByteArray> m_texts; // searchText of each row
     qint64 m_seen = 0;
+};
+
+// Shows the rows that hold the filter's text in any column.
+class tn6800fp_callFilter : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setText(const QString &text)
+    {
+        m_lower = text.toLower().toUtf8();
+        // One change of layout: filtering again row range by row range tells
+        // the view of every range apart, thousands for an interleaved log,
+        // and each costs it a pass over all rows.
+        invalidate();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &) const override
+    {
+        return m_lower.isEmpty() ||
+               static_cast<const tn6800fp_callTable *>(sourceModel())->holds(row, m_lower);
+    }
+
+private:
+    QByteArray m_lower;
 };
 
 tn6800fp_callLogWindow::tn6800fp_callLogWindow(const QString &title, QWidget *parent)
@@ -138,10 +192,8 @@ tn6800fp_callLogWindow::tn6800fp_callLogWindow(const QString &title, QWidget *pa
     setObjectName(QStringLiteral("callLogWindow"));
     setWindowTitle(title);
     m_table = new tn6800fp_callTable(this);
-    m_filter = new QSortFilterProxyModel(this);
+    m_filter = new tn6800fp_callFilter(this);
     m_filter->setSourceModel(m_table);
-    m_filter->setFilterKeyColumn(-1);
-    m_filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_view = new QTableView;
     m_view->setObjectName(QStringLiteral("callTable"));
     m_view->setModel(m_filter);
@@ -186,8 +238,7 @@ tn6800fp_callLogWindow::tn6800fp_callLogWindow(const QString &title, QWidget *pa
     layout->addWidget(m_view, 1);
     resize(m_view->fontMetrics().averageCharWidth() * 200, m_view->fontMetrics().height() * 32);
 
-    connect(m_filterEdit, &QLineEdit::textChanged, m_filter,
-            &QSortFilterProxyModel::setFilterFixedString);
+    connect(m_filterEdit, &QLineEdit::textChanged, m_filter, &tn6800fp_callFilter::setText);
     connect(copy, &QPushButton::clicked, this, &tn6800fp_callLogWindow::copySelected);
     connect(save, &QPushButton::clicked, this, &tn6800fp_callLogWindow::saveAll);
     connect(clear, &QPushButton::clicked, this, &tn6800fp_callLogWindow::clearLog);

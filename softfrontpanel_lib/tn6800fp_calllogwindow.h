@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class QLineEdit;
-class QSortFilterProxyModel;
+class tn6800fp_callFilter;
 class QTableView;
 class tn6800fp_callTable;
 
@@ -28,7 +28,7 @@ public slots:
 
 private:
     tn6800fp_callTable *m_table;
-    QSortFilterProxyModel *m_filter;
+    tn6800fp_callFilter *m_filter;
     QTableView *m_view;
     QLineEdit *m_filterEdit;
 };

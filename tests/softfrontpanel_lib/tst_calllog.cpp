@@ -1,6 +1,7 @@
 // The log of driver calls: its ring of the last 100,000, its lines, its file,
 // and the calls of a search set against the stand-ins' trace.
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTableView>
@@ -160,6 +161,19 @@ void tst_calllog::ringKeepsTheLast()
     const QModelIndex last = window.view()->model()->index(99999, 3);
     QCOMPARE(last.data(Qt::ForegroundRole).value<QColor>(), QColor(0xc6, 0x28, 0x28));
     QCOMPARE(window.view()->model()->index(0, 3).data().toString(), QStringLiteral("#6"));
+    // The filter finds its text in any column, whatever its case.
+    auto *filter = window.findChild<QLineEdit *>(QStringLiteral("callFilter"));
+    QVERIFY(filter);
+    const struct
+    {
+        const char *text;
+        int rows;
+    } filters[] = {{"#100005", 1},          {"#10000", 7},   {"VICLOSE", 100000}, {"0xbfff000e", 1},
+                   {"vi_error_inv_obj", 1}, {"GUI", 100000}, {"no such text", 0}, {"", 100000}};
+    for (const auto &f : filters) {
+        filter->setText(QLatin1String(f.text));
+        QCOMPARE(window.rowsShown(), f.rows);
+    }
 }
 
 // With a file, every call is there as its line as soon as it returns.
