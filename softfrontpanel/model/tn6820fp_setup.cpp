@@ -148,6 +148,26 @@ private:
     double m_high;
 };
 
+// The document with each shape's values as a list in place of its marker.
+QJsonObject withValues(QJsonObject root, const tn6820fp_panelSettings &s)
+{
+    QJsonArray channels = root.value(QLatin1String("channels")).toArray();
+    for (int n = 0; n < channels.size(); ++n) {
+        const tn6820fp_channelSettings &c = s.channels[std::size_t(n)];
+        if (!c.shape)
+            continue;
+        QJsonArray values;
+        for (const double v : c.shape->values)
+            values.append(v);
+        QJsonObject o = channels.at(n).toObject();
+        o.insert(QStringLiteral("shape"), QJsonObject{{QStringLiteral("file"), c.shape->file},
+                                                      {QStringLiteral("values"), values}});
+        channels.replace(n, o);
+    }
+    root.insert(QStringLiteral("channels"), channels);
+    return root;
+}
+
 } // namespace
 
 QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
@@ -159,6 +179,9 @@ QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
     root.insert(QStringLiteral("filter"), QLatin1String(tn6820fp_filterNames[s.filter]));
     root.insert(QStringLiteral("mode"), QLatin1String(modeName(s.mode)));
     QJsonArray channels;
+    // Each shape's values go on one line: a marker stands in their place in
+    // the indented document and is then replaced by the compact list.
+    QList<QByteArray> valueLists;
     for (const tn6820fp_channelSettings &c : s.channels) {
         QJsonObject o;
         o.insert(QStringLiteral("selected"), c.selected);
@@ -171,13 +194,27 @@ QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
             QJsonArray values;
             for (const double v : c.shape->values)
                 values.append(v);
-            o.insert(QStringLiteral("shape"), QJsonObject{{QStringLiteral("file"), c.shape->file},
-                                                          {QStringLiteral("values"), values}});
+            valueLists << QJsonDocument(values).toJson(QJsonDocument::Compact);
+            o.insert(QStringLiteral("shape"),
+                     QJsonObject{{QStringLiteral("file"), c.shape->file},
+                                 {QStringLiteral("values"),
+                                  QStringLiteral("@values %1@").arg(valueLists.size() - 1)}});
         }
         channels.append(o);
     }
     root.insert(QStringLiteral("channels"), channels);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // A file's name could spell a marker: each must stand exactly once, or
+    // the values are left one a line.
+    QList<QByteArray> markers;
+    for (int n = 0; n < valueLists.size(); ++n) {
+        markers << "\"@values " + QByteArray::number(n) + "@\"";
+        if (json.count(markers.last()) != 1)
+            return QJsonDocument(withValues(root, s)).toJson(QJsonDocument::Indented);
+    }
+    for (int n = 0; n < valueLists.size(); ++n)
+        json.replace(markers[n], valueLists[n]);
+    return json;
 }
 
 tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_panelSettings &initial,
@@ -192,6 +229,9 @@ tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_pan
     };
     QJsonParseError parsed{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parsed);
+    if (parsed.error == QJsonParseError::DocumentTooLarge)
+        return refuse(QStringLiteral("too large for the setup reader (%1 MB)")
+                          .arg(json.size() / (1024 * 1024)));
     if (parsed.error != QJsonParseError::NoError)
         return refuse(
             QStringLiteral("byte %1: not JSON (%2)").arg(parsed.offset).arg(parsed.errorString()));

@@ -70,11 +70,17 @@ void tst_setup::roundTrip()
                 for (double &v : shape->values)
                     v = unit(random) * (pick(0, 5) == 0 ? 1e-300 : 1.0);
                 shape->values[0] = -1; // normalised: the largest magnitude is 1
-                shape->file = QStringLiteral("shape %1 \u00e9.csv").arg(round);
+                // Now and then a name that spells what the writer puts in
+                // place of the values before it writes them on one line.
+                shape->file = round % 50 == 7 ? QStringLiteral("@values 0@")
+                                              : QStringLiteral("shape %1 \u00e9.csv").arg(round);
                 c.shape = shape;
             }
         }
         const QByteArray json = tn6820fp_setupJson(s);
+        // Values one line a shape: a few dozen lines in all, whatever the shapes.
+        if (round % 50 != 7)
+            QVERIFY2(json.count('\n') < 120, qPrintable(QString::number(json.count('\n'))));
         const tn6820fp_setupRead read =
             tn6820fp_readSetup(json, tn6820fp_panelSettings::initial(10), -10, 10);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
