@@ -1,4 +1,5 @@
 #include "tn6800fp_calllogfile.h"
+#include "tn6800fp_savefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,15 +18,6 @@
 #include <io.h>
 #endif
 
-namespace {
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
-
 std::unique_ptr<tn6800fp_callLogFile>
 tn6800fp_callLogFile::open(const QString &path, QString *why, bool *wouldBlock,
                            std::function<void(const QString &)> stopped)
@@ -43,14 +35,14 @@ tn6800fp_callLogFile::open(const QString &path, QString *why, bool *wouldBlock,
         *wouldBlock = errno == ENXIO;
         if (why)
             *why = *wouldBlock ? QStringLiteral("it is a named pipe that no program reads")
-                               : systemText(errno);
+                               : tn6800fp_systemText(errno);
         return nullptr;
     }
 #else
     const int fd = ::_open(name.constData(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY, 0666);
     if (fd < 0) {
         if (why)
-            *why = systemText(errno);
+            *why = tn6800fp_systemText(errno);
         return nullptr;
     }
 #endif
@@ -180,7 +172,7 @@ void tn6800fp_callLogFile::run()
         if (!written && missed) {
             stop(error == EPIPE    ? QStringLiteral("its reader went away")
                  : error == EAGAIN ? QStringLiteral("its reader stopped reading")
-                                   : systemText(error),
+                                   : tn6800fp_systemText(error),
                  missed);
             break;
         }

@@ -14,12 +14,12 @@
 #include <QSaveFile>
 #endif
 
-namespace {
-
-QString systemText(int error)
+QString tn6800fp_systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
+
+namespace {
 
 #ifdef Q_OS_UNIX
 
@@ -76,13 +76,13 @@ QString saveReplacing(const QString &target, const QByteArray &data)
     };
     const bool exists = ::stat(name.constData(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return systemText(errno);
+        return tn6800fp_systemText(errno);
     if (exists && S_ISDIR(old.st_mode))
         return QStringLiteral("it is a folder, not a file");
     if (exists && !S_ISREG(old.st_mode))
         return QStringLiteral("it is not a regular file (a device, pipe or socket)");
     if (exists && ::access(name.constData(), W_OK) != 0)
-        return systemText(errno);
+        return tn6800fp_systemText(errno);
 
     // The new file is made beside the old one, so that it takes its place on
     // the same file system in one rename.
@@ -97,10 +97,10 @@ QString saveReplacing(const QString &target, const QByteArray &data)
                                                              8, 16, QLatin1Char('0'))));
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return systemText(errno);
+            return tn6800fp_systemText(errno);
     }
     if (fd < 0)
-        return systemText(EEXIST);
+        return tn6800fp_systemText(EEXIST);
     if (exists) {
         // The file keeps its permissions and, where the process may, its owner.
         const int kept = ::fchmod(fd, old.st_mode & 07777) + ::fchown(fd, old.st_uid, old.st_gid);
@@ -119,7 +119,7 @@ QString saveReplacing(const QString &target, const QByteArray &data)
         error = errno;
     if (error != 0) {
         ::unlink(temporary.constData());
-        return systemText(error);
+        return tn6800fp_systemText(error);
     }
     return QString();
 }
@@ -155,7 +155,7 @@ QString saveReplacing(const QString &target, const QByteArray &data)
 QString tn6800fp_saveFile(const QString &path, const QByteArray &data)
 {
     if (path.isEmpty())
-        return systemText(ENOENT);
+        return tn6800fp_systemText(ENOENT);
     QFileInfo info(path);
     // A link is followed to the file it names, however many links deep.
     QString target = info.absoluteFilePath();

@@ -15,6 +15,10 @@
 // system says it ("No space left on device").
 QString tn6800fp_saveFile(const QString &path, const QByteArray &data);
 
+// The system's words for an error number ("No space left on device"), in the
+// language of the locale.
+QString tn6800fp_systemText(int error);
+
 // "/full/path/name.json: No space left on device", for the messages that say
 // a file was not written.
 QString tn6800fp_saveFailure(const QString &path, const QString &why);
