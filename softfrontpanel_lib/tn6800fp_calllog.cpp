@@ -196,21 +196,23 @@ void tn6800fp_callLog::notifyLocked()
     // At most one notice each 40 ms: a burst of calls (a search makes
     // thousands) costs the window one update, and each call no more than a
     // look at this flag.
+    // Posted by name: the toolkit makes and reads the event itself, so no
+    // object of the caller's thread is handed to the log's.
     if (!m_changePending) {
         m_changePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                QTimer::singleShot(40, this, [this] {
-                    {
-                        std::lock_guard<std::mutex> relock(m_mutex);
-                        m_changePending = false;
-                    }
-                    emit changed();
-                });
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "changeRecorded", Qt::QueuedConnection);
     }
+}
+
+void tn6800fp_callLog::changeRecorded()
+{
+    QTimer::singleShot(40, this, [this] {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_changePending = false;
+        }
+        emit changed();
+    });
 }
 
 void tn6800fp_callLog::noteDemoMode()

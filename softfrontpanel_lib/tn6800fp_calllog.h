@@ -84,6 +84,10 @@ signals:
     // Recorded calls wait to be shown: emitted, queued, on the log's own thread.
     void changed();
 
+private slots:
+    // Runs on the log's thread, posted by name from whichever thread recorded.
+    void changeRecorded();
+
 private:
     tn6800fp_callLog();
     ~tn6800fp_callLog() override;
