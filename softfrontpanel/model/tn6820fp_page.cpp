@@ -27,26 +27,20 @@ double tn6820fp_page::resolved(double value, int decimals, double low, double hi
     return std::clamp(round(value), lowest, highest);
 }
 
-double tn6820fp_page::resolvedAmplitude(double volts) const
+void tn6820fp_page::resolve(tn6820fp_channelSettings &c) const
 {
-    return resolved(volts, tn6820fp_voltDecimals, 0.0, m_high);
-}
-
-double tn6820fp_page::resolvedOffset(double volts) const
-{
-    return resolved(volts, tn6820fp_voltDecimals, m_low, m_high);
-}
-
-double tn6820fp_page::resolvedPhase(double degrees)
-{
-    return resolved(degrees, tn6820fp_phaseDecimals, 0.0, tn6820fp_maxPhase);
+    if (!tn6820fp_waveformOf(c.waveform))
+        c.waveform = WaveNone;
+    c.amplitude = resolved(c.amplitude, tn6820fp_voltDecimals, 0.0, m_high);
+    c.offset = resolved(c.offset, tn6820fp_voltDecimals, m_low, m_high);
+    c.phase = resolved(c.phase, tn6820fp_phaseDecimals, 0.0, tn6820fp_maxPhase);
 }
 
 tn6820fp_panelSettings tn6820fp_page::initialSettings() const
 {
     tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(m_high);
     for (tn6820fp_channelSettings &c : s.channels)
-        c.amplitude = resolvedAmplitude(c.amplitude);
+        resolve(c);
     return s;
 }
 
@@ -89,37 +83,14 @@ void tn6820fp_page::setSelected(int n, bool selected)
     replan();
 }
 
-void tn6820fp_page::setWaveform(int n, int waveform)
-{
-    channel(n).waveform = tn6820fp_waveformOf(waveform) ? tn6820fp_waveform(waveform) : WaveNone;
-    replanChannel(n);
-}
-
-void tn6820fp_page::setAmplitude(int n, double volts)
-{
-    channel(n).amplitude = resolvedAmplitude(volts);
-    replanChannel(n);
-}
-
-void tn6820fp_page::setOffset(int n, double volts)
-{
-    channel(n).offset = resolvedOffset(volts);
-    replanChannel(n);
-}
-
-void tn6820fp_page::setPhase(int n, double degrees)
-{
-    channel(n).phase = resolvedPhase(degrees);
-    replanChannel(n);
-}
-
 void tn6820fp_page::setChannel(int n, int waveform, double amplitude, double offset, double phase)
 {
     tn6820fp_channelSettings &c = channel(n);
     c.waveform = tn6820fp_waveformOf(waveform) ? tn6820fp_waveform(waveform) : WaveNone;
-    c.amplitude = resolvedAmplitude(amplitude);
-    c.offset = resolvedOffset(offset);
-    c.phase = resolvedPhase(phase);
+    c.amplitude = amplitude;
+    c.offset = offset;
+    c.phase = phase;
+    resolve(c);
     replanChannel(n);
 }
 
@@ -136,13 +107,8 @@ void tn6820fp_page::setSettings(const tn6820fp_panelSettings &settings)
         std::clamp(settings.frequency, tn6820fp_minFrequency, tn6820fp_maxFrequency);
     m_settings.filter = std::clamp(settings.filter, 0, tn6820fp_filterCount - 1);
     m_settings.mode = settings.mode == ModeContinuous ? ModeContinuous : ModeSingleCycle;
-    for (tn6820fp_channelSettings &c : m_settings.channels) {
-        if (!tn6820fp_waveformOf(c.waveform))
-            c.waveform = WaveNone;
-        c.amplitude = resolvedAmplitude(c.amplitude);
-        c.offset = resolvedOffset(c.offset);
-        c.phase = resolvedPhase(c.phase);
-    }
+    for (tn6820fp_channelSettings &c : m_settings.channels)
+        resolve(c);
     replan();
 }
 

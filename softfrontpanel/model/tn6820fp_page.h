@@ -38,9 +38,6 @@ public:
     // spin boxes round (the shortest decimal text, read back), then held
     // within the limits, which are rounded alike.
     static double resolved(double value, int decimals, double low, double high);
-    double resolvedAmplitude(double volts) const;
-    double resolvedOffset(double volts) const;
-    static double resolvedPhase(double degrees);
 
     // Each setter resolves its value and makes the plan again: whole for
     // the frequency, mode and selection, one channel's part for the rest
@@ -49,10 +46,6 @@ public:
     void setFilter(int filter);
     void setMode(int mode);
     void setSelected(int n, bool selected);
-    void setWaveform(int n, int waveform);
-    void setAmplitude(int n, double volts);
-    void setOffset(int n, double volts);
-    void setPhase(int n, double degrees);
     void setShape(int n, std::shared_ptr<const tn6820fp_arbitraryShape> shape);
     // A channel's waveform, amplitude, offset and phase at once (its
     // selection and shape stay): one plan of its part.
@@ -80,6 +73,8 @@ public:
                           const QString &version) const;
 
 private:
+    // The channel's waveform, amplitude, offset and phase as the panel holds them.
+    void resolve(tn6820fp_channelSettings &channel) const;
     void replan();
     void replanChannel(int n);
     tn6820fp_channelSettings &channel(int n);
