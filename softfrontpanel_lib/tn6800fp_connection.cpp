@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "tn6800.h"
+#include "tn6800fp_busywork.h"
 #include "tn6800fp_fcenteraddress.h"
 #include "tn6800fp_fcselect.h"
 #include "tn6800fp_genfc.h"
@@ -152,7 +153,31 @@ bool tn6800fp_connection::run(const tn6800fp_startChoice &start)
         case Step::Open: {
             const QByteArray descriptor = d.descriptorList.toLatin1();
             d.vi = 0;
-            const ViStatus status = d.card->open(descriptor.constData(), d.fcNumbers, 1, 1, &d.vi);
+            // Opening takes seconds on a real card (an ID query and a reset):
+            // the driver is called on a thread of its own while the window
+            // answers. Given up, the session it opens is closed once it
+            // returns, and the question is asked again.
+            const QString what = QStringLiteral("%1, position %2")
+                                     .arg(d.descriptorList.section(QLatin1Char(','), 0, 0))
+                                     .arg(d.fcNumbers[0]);
+            tn6800fp_busyWork opening(&d, QStringLiteral("Orbana ") + model,
+                                      QStringLiteral("Opening %1...").arg(what), "openProgress");
+            opening.setCancellable(
+                QStringLiteral("Cancelling: the driver is still opening %1;\nits session is "
+                               "closed as soon as it returns...")
+                    .arg(what));
+            ViStatus status = VI_SUCCESS;
+            ViSession vi = 0;
+            const bool kept = opening.run(
+                [&] { status = d.card->open(descriptor.constData(), d.fcNumbers, 1, 1, &vi); });
+            d.vi = vi;
+            if (!kept) {
+                if (d.vi != 0)
+                    d.card->close(d.vi);
+                d.vi = 0;
+                step = Step::Ask;
+                break;
+            }
             if (status == VI_SUCCESS)
                 return true;
             QString text = d.card->errorMessage(status);

@@ -1,5 +1,7 @@
 // The connection workflow, driven through its real dialogs with the stand-ins.
 #include <QComboBox>
+#include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -85,6 +87,8 @@ private slots:
     void openStatusPaths_data();
     void openStatusPaths();
     void unavailableInPlural();
+    void slowOpen_data();
+    void slowOpen();
     void unwritableAddressFile_data();
     void unwritableAddressFile();
     void unwritableAddressFileChild();
@@ -467,6 +471,84 @@ void tst_connection::unavailableInPlural()
                             "system."));
     QCOMPARE(traceArgs(bench.calls(QStringLiteral("tn6820_init")).value(0)).value("resourceName"),
              QStringLiteral("VXI0::8::INSTR,VXI0::8::INSTR"));
+}
+
+void tst_connection::slowOpen_data()
+{
+    QTest::addColumn<int>("how"); // 0 waited for, 1 Escape, 2 a close, 3 Cancel
+    QTest::addColumn<QString>("fault");
+    const QString withSession =
+        QStringLiteral("[fault]\nfunction = tn6820_init\nstatus = 0xBFFF0015\nafter_work = yes\n");
+    QTest::newRow("waited for") << 0 << QString();
+    QTest::newRow("Escape") << 1 << QString();
+    QTest::newRow("closed") << 2 << QString();
+    QTest::newRow("Cancel") << 3 << QString();
+    QTest::newRow("Escape, the open failing with a session") << 1 << withSession;
+}
+
+// An open that takes long runs while the window answers, under a dialog that
+// says what is opened; given up, the session the driver hands back is closed
+// and the question asked again, without the open's own boxes.
+void tst_connection::slowOpen()
+{
+    QFETCH(int, how);
+    QFETCH(QString, fault);
+    Fixture f;
+    SimBench bench(QString::fromLatin1(kOneCard) + "latency = tn6820_init 700\n" + fault);
+    tn6800fp_fcSelect dialog(&f.card, false);
+    ModalAnswers modal;
+    if (how != 0)
+        modal.click(QStringLiteral("Cancel"));
+    QString shown;
+    QString afterwards;
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, [&] {
+        ++ticks;
+        auto *progress = dialog.findChild<QProgressDialog *>(QStringLiteral("openProgress"));
+        if (!progress || !progress->isVisible())
+            return;
+        auto *label = progress->findChild<QLabel *>();
+        if (shown.isEmpty()) {
+            shown = label->text();
+            if (how == 1)
+                QTest::keyClick(progress, Qt::Key_Escape);
+            else if (how == 2)
+                progress->close();
+            else if (how == 3)
+                sfptest::child<QPushButton>(progress, QStringLiteral("cancelButton"))->click();
+            QVERIFY(progress->isVisible());
+        }
+        afterwards = label->text();
+    });
+    tick.start(20);
+    tn6800fp_startChoice start;
+    start.kind = tn6800fp_startChoice::Open;
+    start.descriptor = QStringLiteral("VXI0::4::INSTR");
+    start.fcNumber = 2;
+    QCOMPARE(dialog.selectFunctionCard(start), how == 0 && fault.isEmpty());
+    QCOMPARE(shown, QStringLiteral("Opening VXI0::4::INSTR, position 2..."));
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+    QVERIFY(modal.allAnswered());
+    const QStringList init = bench.calls(QStringLiteral("tn6820_init"));
+    QCOMPARE(init.size(), 1);
+    const QString session = traceArgs(init.first()).value(QStringLiteral("*vi"));
+    QVERIFY(!session.isEmpty());
+    if (how == 0) {
+        QCOMPARE(afterwards, shown);
+        QCOMPARE(dialog.vi, session.toUInt());
+        QCOMPARE(f.card.close(dialog.vi), VI_SUCCESS);
+    } else {
+        QCOMPARE(afterwards, QStringLiteral("Cancelling: the driver is still opening "
+                                            "VXI0::4::INSTR, position 2;\nits session is closed "
+                                            "as soon as it returns..."));
+        QCOMPARE(modal.seen.size(), 1);
+        QCOMPARE(modal.seen.first().text, QString::fromLatin1(kQuestion));
+        QCOMPARE(dialog.vi, ViSession(0));
+        QCOMPARE(traceArgs(bench.calls(QStringLiteral("tn6820_close")).value(0)).value("vi"),
+                 session);
+    }
+    QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
 }
 
 void tst_connection::unwritableAddressFile_data()

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 
 #include "tn6800fp_about.h"
@@ -214,6 +215,45 @@ int main(int argc, char **argv)
         answerModals({{QString(), QStringLiteral("Auto Find")},
                       {QStringLiteral("select-three-carriers"), QStringLiteral("Cancel")}});
         select.selectFunctionCard();
+    }
+
+    // A card whose driver takes its time to open it: the busy dialog.
+    QFile slow(benchDir.filePath(QStringLiteral("slow.ini")));
+    if (slow.open(QIODevice::WriteOnly)) {
+        slow.write("[carrier]\nresource = VXI0::8::INSTR\ninterface = vxi\nslot = 3\n"
+                   "model = 0x6800\npositions = 4\nposition = 2 0x6820\n"
+                   "latency = tn6820_init 1500\n");
+        slow.close();
+    }
+    qputenv("ORBANA_SIM_BENCH", slow.fileName().toLocal8Bit());
+    orbsim_reload();
+    {
+        tn6800fp_fcSelect select(&card, false);
+        QTimer grab;
+        bool shotCancelled = false;
+        QObject::connect(&grab, &QTimer::timeout, [&] {
+            QWidget *w = select.findChild<QWidget *>(QStringLiteral("openProgress"));
+            auto *cancel =
+                w ? w->findChild<QPushButton *>(QStringLiteral("cancelButton")) : nullptr;
+            if (cancel && w->isVisible() && !cancel->isEnabled() && !shotCancelled) {
+                shotCancelled = true;
+                shoot(w, QStringLiteral("opening-cancelled"));
+            }
+            // Given up, the question comes again: Cancel it.
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (shotCancelled && box) {
+                grab.stop();
+                box->button(QMessageBox::Cancel)->click();
+            }
+        });
+        grab.start(100);
+        tn6800fp_startChoice start;
+        start.kind = tn6800fp_startChoice::Open;
+        start.descriptor = QStringLiteral("VXI0::8::INSTR");
+        start.fcNumber = 2;
+        answerModals({{QStringLiteral("opening"), QStringLiteral("Cancel")}});
+        if (select.selectFunctionCard(start))
+            card.close(select.vi);
     }
 
     qputenv("ORBANA_SIM_BENCH", QByteArray());
