@@ -21,6 +21,7 @@
 
 #include "tn6800.h"
 #include "tn6800fp_about.h"
+#include "tn6800fp_busywork.h"
 #include "tn6800fp_calllogwindow.h"
 #include "tn6800fp_genfc.h"
 #include "tn6800fp_led.h"
@@ -42,6 +43,8 @@ namespace {
 constexpr int kWriteTab = 1;
 constexpr ViUInt16 kAllChannels = 0xFF;
 const QString kSetupFilter = QStringLiteral("Setups (*.json)");
+// Work that ends sooner shows no busy dialog.
+constexpr int kBusyAfterMs = 300;
 
 } // namespace
 
@@ -501,11 +504,33 @@ void tn6820fp_App::saveSetup()
     const QString path =
         tn6820fp_chooseFile(this, QStringLiteral("setups"), QStringLiteral("Save Setup"),
                             kSetupFilter, "setupFileDialog", QStringLiteral("json"));
-    if (path.isEmpty())
-        return;
-    const QString why = m_page.saveSetup(path);
+    if (!path.isEmpty())
+        saveSetupFile(path);
+}
+
+// A setup of large shapes takes seconds to read or write: that runs on a
+// thread of its own, under a busy dialog once it takes long.
+void tn6820fp_App::whileBusy(const QString &purpose, const QString &text,
+                             const std::function<void()> &work)
+{
+    tn6800fp_busyWork busy(this,
+                           QStringLiteral("Orbana %1 SFP: %2")
+                               .arg(tn6800fp_modelString(card->modelCode), purpose),
+                           text, "setupProgress");
+    busy.setShowAfter(kBusyAfterMs);
+    busy.run(work);
+}
+
+bool tn6820fp_App::saveSetupFile(const QString &path)
+{
+    const tn6820fp_panelSettings settings = m_page.settings();
+    QString why;
+    whileBusy(QStringLiteral("Save Setup"),
+              QStringLiteral("Saving %1...").arg(QFileInfo(path).fileName()),
+              [&] { why = tn6820fp_saveSetupFile(path, settings); });
     if (!why.isEmpty())
         showWarning(QStringLiteral("The setup was not saved. %1.").arg(why));
+    return why.isEmpty();
 }
 
 void tn6820fp_App::openSetup()
@@ -519,12 +544,19 @@ void tn6820fp_App::openSetup()
 
 bool tn6820fp_App::openSetupFile(const QString &path)
 {
-    return showOpenedSetup(m_page.openSetup(path));
+    tn6820fp_setupRead read;
+    whileBusy(QStringLiteral("Open Setup"),
+              QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()),
+              [&] { read = m_page.readSetup(path); });
+    return showOpenedSetup(m_page.openRead(read));
 }
 
 bool tn6820fp_App::openSetupBytes(const QByteArray &json, const QString &fileName)
 {
-    return showOpenedSetup(m_page.openSetupBytes(json, fileName));
+    tn6820fp_setupRead read;
+    whileBusy(QStringLiteral("Open Setup"), QStringLiteral("Opening %1...").arg(fileName),
+              [&] { read = m_page.readSetupBytes(json, fileName); });
+    return showOpenedSetup(m_page.openRead(read));
 }
 
 bool tn6820fp_App::showOpenedSetup(const QString &why)

@@ -1,6 +1,7 @@
 #ifndef TN6820FP_APP_H
 #define TN6820FP_APP_H
 
+#include <functional>
 #include <vector>
 
 #include "tn6800fp_appfc.h"
@@ -62,6 +63,8 @@ public slots:
     bool openSetupFile(const QString &path);
     // The same for a setup's bytes read before, from the file named.
     bool openSetupBytes(const QByteArray &json, const QString &fileName);
+    // Saves the page to a setup file; on a failure the user is told why. False then.
+    bool saveSetupFile(const QString &path);
     // The window of every call made into the platform libraries.
     void showDriverCalls();
     // The page's setup as a C program that sends what Start sends, through
@@ -112,6 +115,9 @@ private:
     void showPreview(int n);
     bool readShape(int n, const QString &path);
     void addSetupButtons();
+    // Runs work off the GUI thread, under a busy dialog titled for the
+    // purpose ("Open Setup") that says text once it takes long.
+    void whileBusy(const QString &purpose, const QString &text, const std::function<void()> &work);
 
     // The card the exported program opens: this session's, or in demo mode
     // the default bench's.

@@ -175,7 +175,7 @@ int exportProgram(const tn6820fp_options &options, const QString &version)
 int tn6820fp_run(QApplication &app, const QStringList &arguments)
 {
     tn6820_fc card(0x6820);
-    const tn6820fp_options options = tn6820fp_parseOptions(arguments);
+    tn6820fp_options options = tn6820fp_parseOptions(arguments);
     switch (options.action) {
     case tn6820fp_options::Help:
     case tn6820fp_options::Version:
@@ -202,8 +202,12 @@ int tn6820fp_run(QApplication &app, const QStringList &arguments)
         panel.adjustSize();
         centerOnScreen(&panel);
         panel.show();
-        if (!options.setupPath.isEmpty())
+        if (!options.setupPath.isEmpty()) {
             panel.openSetupBytes(options.setupJson, QFileInfo(options.setupPath).fileName());
+            // A setup's bytes may be hundreds of megabytes; the panel holds its values.
+            options.setupJson = QByteArray();
+            options.setup = tn6820fp_panelSettings();
+        }
         // The splash waits for the window to appear and handles events meanwhile:
         // a window already closed by then has ended the run.
         splash->finish(&panel);

@@ -112,27 +112,37 @@ void tn6820fp_page::setSettings(const tn6820fp_panelSettings &settings)
     replan();
 }
 
-QString tn6820fp_page::openSetup(const QString &path)
+tn6820fp_setupRead tn6820fp_page::readSetup(const QString &path) const
 {
-    const tn6820fp_setupRead read = tn6820fp_readSetupFile(path, initialSettings(), m_low, m_high);
+    return tn6820fp_readSetupFile(path, initialSettings(), m_low, m_high);
+}
+
+tn6820fp_setupRead tn6820fp_page::readSetupBytes(const QByteArray &json,
+                                                 const QString &fileName) const
+{
+    return tn6820fp_readSetupNamed(json, fileName, initialSettings(), m_low, m_high);
+}
+
+QString tn6820fp_page::openRead(const tn6820fp_setupRead &read)
+{
     if (read.error.isEmpty())
         setSettings(read.settings);
     return read.error;
+}
+
+QString tn6820fp_page::openSetup(const QString &path)
+{
+    return openRead(readSetup(path));
 }
 
 QString tn6820fp_page::openSetupBytes(const QByteArray &json, const QString &fileName)
 {
-    const tn6820fp_setupRead read =
-        tn6820fp_readSetupNamed(json, fileName, initialSettings(), m_low, m_high);
-    if (read.error.isEmpty())
-        setSettings(read.settings);
-    return read.error;
+    return openRead(readSetupBytes(json, fileName));
 }
 
 QString tn6820fp_page::saveSetup(const QString &path) const
 {
-    const QString why = tn6800fp_saveFile(path, tn6820fp_setupJson(m_settings));
-    return why.isEmpty() ? why : tn6800fp_saveFailure(path, why);
+    return tn6820fp_saveSetupFile(path, m_settings);
 }
 
 QByteArray tn6820fp_page::program(const tn6820fp_cProgramCard &card, const QString &version,

@@ -7,6 +7,7 @@
 
 #include "tn6820fp_cprogram.h"
 #include "tn6820fp_plan.h"
+#include "tn6820fp_setup.h"
 
 // The Waveform Generation page without its widgets: it owns the settings, the
 // card's output range and the plan made from them, and every change goes
@@ -55,6 +56,13 @@ public:
     // What a new page starts with, for this card.
     tn6820fp_panelSettings initialSettings() const;
 
+    // A setup file read for this page, without changing it: the page's own
+    // limits and initial values. Touches nothing else, so it may run on
+    // another thread while the page stands still; openRead() then applies it.
+    tn6820fp_setupRead readSetup(const QString &path) const;
+    tn6820fp_setupRead readSetupBytes(const QByteArray &json, const QString &fileName) const;
+    // Takes the settings of a setup read without error; returns its error.
+    QString openRead(const tn6820fp_setupRead &read);
     // Opens a setup file: all or nothing, keys it leaves out take a new
     // page's values, numbers resolved. Returns why it was refused, naming the
     // file and the place; empty when opened.

@@ -5,8 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <charconv>
+#include <climits>
 #include <cmath>
 
+#include "tn6800fp_savefile.h"
 #include "tn6820fp_page.h"
 #include "tn6820fp_shapefile.h"
 
@@ -148,6 +151,21 @@ private:
     double m_high;
 };
 
+// Appends a shape's values as a compact JSON list, each in the fewest digits
+// that read back to the same bits, without the locale.
+void appendValueList(QByteArray &out, const std::vector<double> &values)
+{
+    out += '[';
+    char digits[32];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i)
+            out += ',';
+        const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, values[i]);
+        out.append(digits, int(r.ptr - digits));
+    }
+    out += ']';
+}
+
 // The document with each shape's values as a list in place of its marker.
 QJsonObject withValues(QJsonObject root, const tn6820fp_panelSettings &s)
 {
@@ -180,8 +198,9 @@ QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
     root.insert(QStringLiteral("mode"), QLatin1String(modeName(s.mode)));
     QJsonArray channels;
     // Each shape's values go on one line: a marker stands in their place in
-    // the indented document and is then replaced by the compact list.
-    QList<QByteArray> valueLists;
+    // the indented document, and the lists are written in its place straight
+    // into the file's bytes, so that a large setup is held once, not twice.
+    std::vector<const std::vector<double> *> shapes;
     for (const tn6820fp_channelSettings &c : s.channels) {
         QJsonObject o;
         o.insert(QStringLiteral("selected"), c.selected);
@@ -191,30 +210,38 @@ QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
         o.insert(QStringLiteral("offset"), c.offset);
         o.insert(QStringLiteral("phase"), c.phase);
         if (c.shape) {
-            QJsonArray values;
-            for (const double v : c.shape->values)
-                values.append(v);
-            valueLists << QJsonDocument(values).toJson(QJsonDocument::Compact);
             o.insert(QStringLiteral("shape"),
                      QJsonObject{{QStringLiteral("file"), c.shape->file},
                                  {QStringLiteral("values"),
-                                  QStringLiteral("@values %1@").arg(valueLists.size() - 1)}});
+                                  QStringLiteral("@values %1@").arg(shapes.size())}});
+            shapes.push_back(&c.shape->values);
         }
         channels.append(o);
     }
     root.insert(QStringLiteral("channels"), channels);
-    QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    // A file's name could spell a marker: each must stand exactly once, or
-    // the values are left one a line.
-    QList<QByteArray> markers;
-    for (int n = 0; n < valueLists.size(); ++n) {
-        markers << "\"@values " + QByteArray::number(n) + "@\"";
-        if (json.count(markers.last()) != 1)
+    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // A file's name could spell a marker: each must stand exactly once, in
+    // the channels' order, or the values are left one a line.
+    std::vector<int> at;
+    std::size_t values = 0;
+    for (std::size_t n = 0; n < shapes.size(); ++n) {
+        const QByteArray marker = "\"@values " + QByteArray::number(qulonglong(n)) + "@\"";
+        at.push_back(json.indexOf(marker));
+        if (json.count(marker) != 1 || (n > 0 && at[n] < at[n - 1]))
             return QJsonDocument(withValues(root, s)).toJson(QJsonDocument::Indented);
+        values += shapes[n]->size();
     }
-    for (int n = 0; n < valueLists.size(); ++n)
-        json.replace(markers[n], valueLists[n]);
-    return json;
+    QByteArray out;
+    // Most values take 20 to 24 characters; more is grown as needed.
+    out.reserve(int(std::min<std::size_t>(std::size_t(json.size()) + values * 24, INT_MAX / 2)));
+    int from = 0;
+    for (std::size_t n = 0; n < shapes.size(); ++n) {
+        out.append(json.constData() + from, at[n] - from);
+        appendValueList(out, *shapes[n]);
+        from = json.indexOf('"', at[n] + 1) + 1;
+    }
+    out.append(json.constData() + from, json.size() - from);
+    return out;
 }
 
 tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_panelSettings &initial,
@@ -285,6 +312,12 @@ tn6820fp_setupRead tn6820fp_readSetup(const QByteArray &json, const tn6820fp_pan
         }
     }
     return out;
+}
+
+QString tn6820fp_saveSetupFile(const QString &path, const tn6820fp_panelSettings &settings)
+{
+    const QString why = tn6800fp_saveFile(path, tn6820fp_setupJson(settings));
+    return why.isEmpty() ? why : tn6800fp_saveFailure(path, why);
 }
 
 QByteArray tn6820fp_setupFileBytes(const QString &path, QString *why)

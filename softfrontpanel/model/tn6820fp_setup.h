@@ -19,6 +19,10 @@ constexpr int tn6820fp_setupVersion = 1;
 
 // The settings as a setup file.
 QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &settings);
+// The settings saved to a setup file, whole or not at all. Returns why not
+// (the full path and the system's reason); empty when saved. Needs nothing
+// but its arguments, so it may run on any thread.
+QString tn6820fp_saveSetupFile(const QString &path, const tn6820fp_panelSettings &settings);
 
 struct tn6820fp_setupRead
 {

@@ -11,6 +11,7 @@
 #include "bench.h"
 #include "testcard.h"
 #include "testsupport.h"
+#include "tn6800fp_busywork.h"
 #include "tn6800fp_fcselect.h"
 #include "tn6800fp_icons.h"
 
@@ -89,6 +90,8 @@ private slots:
     void unavailableInPlural();
     void slowOpen_data();
     void slowOpen();
+    void busyWork_data();
+    void busyWork();
     void unwritableAddressFile_data();
     void unwritableAddressFile();
     void unwritableAddressFileChild();
@@ -549,6 +552,60 @@ void tst_connection::slowOpen()
                  session);
     }
     QCOMPARE(orbsim::Bench::instance().openSessionCount(), std::size_t(0));
+}
+
+void tst_connection::busyWork_data()
+{
+    QTest::addColumn<int>("workMs");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("quick: no dialog") << 0 << false;
+    QTest::newRow("slow: the dialog once it takes long") << 700 << true;
+}
+
+// Work that cannot be given up: until it ends, no click or key reaches the
+// other windows, also before its dialog shows, and Escape or a close leave
+// the dialog up.
+void tst_connection::busyWork()
+{
+    QFETCH(int, workMs);
+    QFETCH(bool, shown);
+    QWidget window;
+    auto *button = new QPushButton(QStringLiteral("Start"), &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int clicks = 0;
+    connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    tn6800fp_busyWork busy(&window, QStringLiteral("Busy"), QStringLiteral("Saving <b>x</b>..."),
+                           "busyProgress");
+    busy.setShowAfter(300);
+    QElapsedTimer t;
+    qint64 shownAt = -1;
+    QString text;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, [&] {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::keyClick(button, Qt::Key_Space);
+        auto *progress = window.findChild<QProgressDialog *>(QStringLiteral("busyProgress"));
+        if (shownAt < 0 && progress && progress->isVisible()) {
+            shownAt = t.elapsed();
+            text = progress->findChild<QLabel *>()->text();
+            QTest::keyClick(progress, Qt::Key_Escape);
+            progress->close();
+            QVERIFY(progress->isVisible());
+        }
+    });
+    tick.start(20);
+    t.start();
+    QVERIFY(busy.run([workMs] { QThread::msleep(static_cast<unsigned long>(workMs)); }));
+    tick.stop();
+    QCOMPARE(clicks, 0);
+    QCOMPARE(shownAt >= 0, shown);
+    if (shown) {
+        QVERIFY2(shownAt >= 300, qPrintable(QString::number(shownAt)));
+        QCOMPARE(text, QStringLiteral("Saving <b>x</b>..."));
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
 }
 
 void tst_connection::unwritableAddressFile_data()

@@ -85,6 +85,12 @@ void tst_setup::roundTrip()
             tn6820fp_readSetup(json, tn6820fp_panelSettings::initial(10), -10, 10);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
         QVERIFY2(read.settings == s, qPrintable(QString::number(round)));
+        for (int n = 0; n < 8; ++n) {
+            const auto &shape = s.channels[std::size_t(n)].shape;
+            const auto &back = read.settings.channels[std::size_t(n)].shape;
+            if (shape)
+                QVERIFY(sameBits(shape->values, back->values));
+        }
         const tn6820fp_plan before = tn6820fp_planOf(s);
         const tn6820fp_plan after = tn6820fp_planOf(read.settings);
         QVERIFY(sameBits(before.samples, after.samples));
