@@ -37,9 +37,9 @@ bool isInput(QEvent::Type type)
     }
 }
 
-// Holds back what a modal dialog would: input to every window but the busy
-// dialog, and their closes, also before the dialog shows. Escape and a close
-// of the dialog itself ask to give the work up.
+// Holds back what a modal dialog would: the user's input to every window but
+// the busy dialog, and their closes, also before the dialog shows. Escape and
+// a close of the dialog itself ask to give the work up.
 class Gate : public QObject
 {
 public:
@@ -53,9 +53,14 @@ public:
         const QEvent::Type type = event->type();
         const bool ours = isOurs(o);
         if (type == QEvent::Close) {
-            if (ours && o == &m_dialog)
+            if (o == &m_dialog) {
                 m_giveUp();
-            if (ours && o != &m_dialog)
+                event->ignore();
+                return true;
+            }
+            // The user's close of another window waits, as under a modal
+            // dialog; the program's own closes go through.
+            if (ours || !event->spontaneous())
                 return false;
             event->ignore();
             return true;

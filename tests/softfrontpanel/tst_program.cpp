@@ -1,5 +1,6 @@
 // The whole program run as the entry point runs it, in child processes:
 // start-up order, the splash while connecting, the exit status on every path.
+#include <QProgressDialog>
 #include <QSplashScreen>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,14 +16,15 @@ using sfptest::ModalAnswers;
 
 namespace {
 
-// Asks the main window to close as soon as it is shown.
+// Asks the main window to close as soon as it is shown and done with any
+// busy work (a setup opened from the command line).
 void closeMainWindowWhenShown()
 {
     auto *timer = new QTimer(qApp); // gone with the application when never fired
     QObject::connect(timer, &QTimer::timeout, [timer] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (qobject_cast<tn6820fp_App *>(w) && w->isVisible() &&
-                !QApplication::activeModalWidget()) {
+                !QApplication::activeModalWidget() && !w->findChild<QProgressDialog *>()) {
                 std::printf("window shown %dx%d, %d Hz\n", w->width(), w->height(),
                             qobject_cast<tn6820fp_App *>(w)->settings().frequency);
                 timer->deleteLater();
