@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
@@ -127,8 +128,21 @@ void tn6820fp_App::buildGenerationPage()
             if (m_applying)
                 return;
             const tn6820fp_chSet *ch = channelSettings[n - 1];
-            m_page.setChannel(n - 1, ch->waveform, ch->amplitude->value(), ch->offset->value(),
-                              ch->phase->value());
+            tn6820fp_channelSettings controls;
+            controls.waveform = tn6820fp_waveform(ch->waveform);
+            controls.amplitude = ch->amplitude->value();
+            controls.offset = ch->offset->value();
+            controls.phase = ch->phase->value();
+            controls.duty = ch->duty->value();
+            controls.symmetry = ch->symmetry->value();
+            controls.multiple = ch->multiple->value();
+            m_page.setChannel(n - 1, controls);
+            replannedChannel(n);
+        });
+        connect(settings, &tn6820fp_chSet::formulaEdited, this, [this, n](const QString &text) {
+            if (m_applying)
+                return;
+            m_page.setFormulaText(n - 1, text);
             replannedChannel(n);
         });
     }
@@ -314,6 +328,12 @@ int tn6820fp_App::start()
         qDebug("At least one channel should be selected");
         return 0;
     }
+    // A formula that does not play as typed: nothing the user did not ask for is sent.
+    const QString refused = m_page.startRefusal();
+    if (!refused.isEmpty()) {
+        showWarning(QStringLiteral("The waveforms were not started. %1.").arg(refused));
+        return 0;
+    }
     stop();
     const int f = plan.frequency;
     const int filt = plan.filter;
@@ -413,12 +433,22 @@ void tn6820fp_App::replanned()
 {
     showRealOutput();
     showPreviews();
+    for (int n = 1; n <= tn6820fp_channelCount; ++n)
+        showFormulaProblem(n);
 }
 
 void tn6820fp_App::replannedChannel(int n)
 {
     showRealOutput();
     showPreview(n);
+    showFormulaProblem(n);
+}
+
+void tn6820fp_App::showFormulaProblem(int n)
+{
+    const QString &error = m_page.formulaError(n - 1);
+    channelSettings[n - 1]->showFormulaProblem(
+        error.isEmpty() ? m_page.plan().shapes[std::size_t(n - 1)].fault : error);
 }
 
 bool tn6820fp_App::readShape(int n, const QString &path)
@@ -460,6 +490,9 @@ void tn6820fp_App::showPreview(int n)
     const std::vector<double> &cycle = plan.cycles[std::size_t(n - 1)];
     preview->setDimmed(!m_page.settings().channels[std::size_t(n - 1)].selected);
     preview->setPhase(plan.phases[std::size_t(n - 1)]);
+    preview->setShape(plan.shapes[std::size_t(n - 1)],
+                      !m_page.formulaError(n - 1).isEmpty() &&
+                          m_page.settings().channels[std::size_t(n - 1)].waveform == WaveFormula);
     preview->setTrace(cycle.data(), int(cycle.size()), plan.period);
 }
 
@@ -513,10 +546,10 @@ void tn6820fp_App::saveSetup()
 void tn6820fp_App::whileBusy(const QString &purpose, const QString &text,
                              const std::function<void()> &work)
 {
-    tn6800fp_busyWork busy(this,
-                           QStringLiteral("Orbana %1 SFP: %2")
-                               .arg(tn6800fp_modelString(card->modelCode), purpose),
-                           text, "setupProgress");
+    tn6800fp_busyWork busy(
+        this,
+        QStringLiteral("Orbana %1 SFP: %2").arg(tn6800fp_modelString(card->modelCode), purpose),
+        text, "setupProgress");
     busy.setShowAfter(kBusyAfterMs);
     busy.run(work);
 }
@@ -524,7 +557,11 @@ void tn6820fp_App::whileBusy(const QString &purpose, const QString &text,
 bool tn6820fp_App::saveSetupFile(const QString &path)
 {
     const tn6820fp_panelSettings settings = m_page.settings();
-    QString why;
+    QString why = m_page.invalidFormula();
+    if (!why.isEmpty()) {
+        showWarning(QStringLiteral("The setup was not saved. %1.").arg(why));
+        return false;
+    }
     whileBusy(QStringLiteral("Save Setup"),
               QStringLiteral("Saving %1...").arg(QFileInfo(path).fileName()),
               [&] { why = tn6820fp_saveSetupFile(path, settings); });
@@ -632,6 +669,10 @@ void tn6820fp_App::showSettings()
         ch->amplitude->setValue(c.amplitude);
         ch->offset->setValue(c.offset);
         ch->phase->setValue(c.phase);
+        ch->duty->setValue(c.duty);
+        ch->symmetry->setValue(c.symmetry);
+        ch->multiple->setValue(c.multiple);
+        ch->showFormula(m_page.formulaText(n), m_page.formulaError(n));
         ch->setWaveform(c.waveform);
     }
     m_applying = false;

@@ -113,6 +113,8 @@ private:
     // A setup opened (why empty) is shown; a refused one is said. Whether opened.
     bool showOpenedSetup(const QString &why);
     void showPreview(int n);
+    // Why channel n's formula does not play as typed, next to its field.
+    void showFormulaProblem(int n);
     bool readShape(int n, const QString &path);
     void addSetupButtons();
     // Runs work off the GUI thread, under a busy dialog titled for the

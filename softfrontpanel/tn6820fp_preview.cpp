@@ -129,6 +129,10 @@ void tn6820fp_preview::measureLabels()
     for (Label *label :
          {&m_highLabel, &m_lowLabel, &m_zeroLabel, &m_startLabel, &m_periodLabel, &m_noteLabel})
         label->width = fontMetrics().horizontalAdvance(label->text);
+    for (std::vector<Note> *notes : {&m_shapeNotes, &m_notes}) {
+        for (Note &n : *notes)
+            n.label.width = fontMetrics().horizontalAdvance(n.label.text);
+    }
 }
 
 void tn6820fp_preview::changeEvent(QEvent *event)
@@ -177,6 +181,64 @@ void tn6820fp_preview::setPhase(const tn6820fp_phasePlan &phase)
     update();
 }
 
+void tn6820fp_preview::setShape(const tn6820fp_shapePlan &shape, bool lastValid)
+{
+    std::vector<std::pair<QString, QColor>> wanted;
+    const auto share = [&wanted](const char *what, const tn6820fp_sharePlan &p) {
+        if (p.asks)
+            wanted.push_back({QLatin1String(what) + p.text(), p.differs ? kPhaseColor : QColor()});
+    };
+    share("duty ", shape.duty);
+    share("symmetry ", shape.symmetry);
+    if (shape.multiple != 1) {
+        wanted.push_back(
+            {QStringLiteral("\u00d7%1, %2 Hz").arg(shape.multiple).arg(shape.frequency, 0, 'f', 2),
+             QColor()});
+        if (shape.fewSamples)
+            wanted.push_back({QStringLiteral("%1 samples a cycle")
+                                  .arg(QString::number(shape.samplesPerCycle, 'g', 3)),
+                              kPhaseColor});
+    }
+    if (lastValid)
+        wanted.push_back({QStringLiteral("plays its last valid formula"), kPhaseColor});
+    if (shape.faultX >= 0)
+        wanted.push_back(
+            {QStringLiteral("no number at x = %1").arg(QString::number(shape.faultX, 'g', 6)),
+             kBeyondColor});
+    bool same = wanted.size() == m_shapeNotes.size();
+    for (std::size_t i = 0; same && i < wanted.size(); ++i)
+        same = wanted[i].first == m_shapeNotes[i].label.text &&
+               wanted[i].second == m_shapeNotes[i].colour;
+    if (same)
+        return;
+    m_shapeNotes.resize(wanted.size());
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        setLabel(m_shapeNotes[i].label, wanted[i].first);
+        m_shapeNotes[i].colour = wanted[i].second;
+    }
+    describe();
+    update();
+}
+
+void tn6820fp_preview::gatherNotes()
+{
+    const std::size_t before = m_notes.size();
+    m_notes = m_shapeNotes;
+    if (!m_noteLabel.text.isEmpty())
+        m_notes.push_back({m_noteLabel, m_exceeds ? kBeyondColor : QColor()});
+    // More or fewer notes may need another row: the least height changes.
+    if (m_notes.size() != before)
+        updateGeometry();
+}
+
+QStringList tn6820fp_preview::notes() const
+{
+    QStringList texts;
+    for (const Note &n : m_notes)
+        texts << n.label.text;
+    return texts;
+}
+
 void tn6820fp_preview::setDimmed(bool dimmed)
 {
     if (dimmed == m_dimmed)
@@ -207,9 +269,12 @@ void tn6820fp_preview::describe()
                        .arg(m_samples.size());
     if (m_startLabel.text != QLatin1String("0"))
         text += QStringLiteral(", ") + m_startLabel.text;
+    for (const Note &n : m_shapeNotes)
+        text += QStringLiteral(", ") + n.label.text;
     if (!note.isEmpty())
         text += QStringLiteral(". ") + note;
     setAccessibleDescription(text);
+    gatherNotes();
 }
 
 QSize tn6820fp_preview::sizeHint() const
@@ -222,11 +287,66 @@ QSize tn6820fp_preview::minimumSizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
     const int labels = std::max(m_highLabel.width, m_lowLabel.width);
-    // Room for the longest note between the two ends of the time axis.
+    // Room for the longest note, and for both ends of the time axis.
     const int axis = fm.horizontalAdvance(bothNotes()) +
                      2 * fm.horizontalAdvance(QStringLiteral("000.000 ms")) +
                      4 * fm.averageCharWidth();
-    return QSize(labels + axis, 6 * fm.height());
+    const int line = fm.height();
+    const int gap = std::max(4, line / 3);
+    // The plot's width at the least width, as frame() makes it.
+    const int plot = axis - 2 * gap;
+    return QSize(labels + axis, (6 + noteRows(plot)) * line);
+}
+
+std::vector<QRect> tn6820fp_preview::placeNotes(int plotLeft, int plotWidth, int top,
+                                                int *rows) const
+{
+    std::vector<QRect> at(m_notes.size());
+    const int line = fontMetrics().height();
+    const int gap = 2 * fontMetrics().averageCharWidth();
+    std::size_t first = 0;
+    *rows = 0;
+    while (first < m_notes.size()) {
+        // As many notes as fit the row, at least one.
+        std::size_t end = first + 1;
+        int width = m_notes[first].label.width;
+        while (end < m_notes.size() && width + gap + m_notes[end].label.width <= plotWidth)
+            width += gap + m_notes[end++].label.width;
+        int x = plotLeft + (plotWidth - width) / 2;
+        const int y = top + *rows * line;
+        for (std::size_t i = first; i < end; ++i) {
+            at[i] = QRect(x, y, m_notes[i].label.width, line);
+            x += m_notes[i].label.width + gap;
+        }
+        ++*rows;
+        first = end;
+    }
+    return at;
+}
+
+int tn6820fp_preview::noteRows(int plotWidth) const
+{
+    int rows = 0;
+    placeNotes(0, plotWidth, 0, &rows);
+    return rows;
+}
+
+QStringList tn6820fp_preview::cutTexts() const
+{
+    const Frame f = frame();
+    QStringList cut;
+    if (m_startLabel.width + 2 * f.gap + m_periodLabel.width > f.plot.width())
+        cut << m_startLabel.text << m_periodLabel.text;
+    int rows = 0;
+    const std::vector<QRect> at =
+        placeNotes(f.plot.left(), f.plot.width(), f.plot.bottom() + 1 + f.gap / 2 + f.line, &rows);
+    // The notes take their rows from the plot, which must keep a line's height.
+    const bool squeezed = f.plot.height() < f.line;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        if (squeezed || at[i].width() > f.plot.width() || at[i].bottom() >= height())
+            cut << m_notes[i].label.text;
+    }
+    return cut;
 }
 
 tn6820fp_preview::Frame tn6820fp_preview::frame() const
@@ -237,8 +357,9 @@ tn6820fp_preview::Frame tn6820fp_preview::frame() const
     int labelWidth = std::max(m_highLabel.width, m_lowLabel.width);
     if (m_low < 0 && m_high > 0)
         labelWidth = std::max(labelWidth, m_zeroLabel.width);
-    f.plot = QRect(labelWidth + 2 * f.gap, f.line / 2, width() - labelWidth - 3 * f.gap,
-                   height() - f.line / 2 - f.line - f.gap);
+    const int plotWidth = width() - labelWidth - 3 * f.gap;
+    f.plot = QRect(labelWidth + 2 * f.gap, f.line / 2, plotWidth,
+                   height() - f.line / 2 - f.line - f.gap - noteRows(plotWidth) * f.line);
     f.ratio = devicePixelRatioF();
     f.device = QRect(qRound(f.plot.left() * f.ratio), qRound(f.plot.top() * f.ratio),
                      qRound(f.plot.width() * f.ratio), qRound(f.plot.height() * f.ratio));
@@ -433,16 +554,13 @@ void tn6820fp_preview::paintEvent(QPaintEvent *)
     p.setPen(text);
     p.drawStaticText(QPointF(f.plot.right() + 1 - m_periodLabel.width, axisTop),
                      m_periodLabel.shaped);
-    if (!m_noteLabel.text.isEmpty()) {
-        if (m_exceeds)
-            p.setPen(tone(kBeyondColor));
-        const int room =
-            f.plot.width() - 2 * (std::max(m_periodLabel.width, m_startLabel.width) + f.gap);
-        if (m_noteLabel.width <= room)
-            p.drawStaticText(QPointF(f.plot.center().x() - m_noteLabel.width / 2.0, axisTop),
-                             m_noteLabel.shaped);
-        else
-            p.drawText(QRect(f.plot.left(), int(axisTop), f.plot.width(), f.line), Qt::AlignHCenter,
-                       fontMetrics().elidedText(m_noteLabel.text, Qt::ElideRight, room));
+    // The notes in rows under the time axis, each whole.
+    int rows = 0;
+    const std::vector<QRect> at =
+        placeNotes(f.plot.left(), f.plot.width(), int(axisTop) + f.line, &rows);
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        const QColor &colour = m_notes[i].colour;
+        p.setPen(colour.isValid() ? tone(colour) : text);
+        p.drawStaticText(at[i].topLeft(), m_notes[i].label.shaped);
     }
 }

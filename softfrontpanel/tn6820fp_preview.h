@@ -42,6 +42,13 @@ public:
     // The phase the cycle starts at, as applied; one that differs from the
     // phase asked for is drawn in amber.
     void setPhase(const tn6820fp_phasePlan &phase);
+    // What the channel plays beyond its samples: a duty cycle or symmetry
+    // other than the start one (in amber where the card cannot give it
+    // exactly), a multiple other than 1 (in amber with few samples a
+    // cycle), a formula that gives no number somewhere (in red); and, when
+    // lastValid, that the formula typed does not parse, so the last valid
+    // one plays (in amber).
+    void setShape(const tn6820fp_shapePlan &shape, bool lastValid);
 
     const std::vector<double> &samples() const { return m_samples; }
     bool exceedsRange() const { return m_exceeds; }
@@ -51,6 +58,12 @@ public:
     QString startText() const { return m_startLabel.text; }
     // The text under the plot: "Exceeds the card's range", "Not selected", both or none.
     QString noteText() const;
+    // Every text under the time axis, in order: the shape's ("duty 24.2%",
+    // "×3, 1500.00 Hz", ...), then the note above.
+    QStringList notes() const;
+    // The texts that do not fit the widget at its present size: drawn cut,
+    // or over the plot. Empty when every text shows whole.
+    QStringList cutTexts() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -86,6 +99,17 @@ private:
             return device.top() + (top - std::clamp(volts, bottom, top)) * scale;
         }
     };
+    // A text under the time axis, in its colour (invalid: the text's own).
+    struct Note
+    {
+        Label label;
+        QColor colour;
+    };
+    // Where each note goes for a plot of the given width: rows of notes
+    // separated by a gap, each row centred. The rows' count in rows.
+    std::vector<QRect> placeNotes(int plotLeft, int plotWidth, int top, int *rows) const;
+    // The texts under the plot: rows of notes below the time axis.
+    int noteRows(int plotWidth) const;
     Frame frame() const;
     QColor tone(const QColor &colour, double share = 1.0) const;
     void paintBackground(const Frame &f);
@@ -95,6 +119,7 @@ private:
     void measureLabels();
     void traceChanged(double period);
     void describe();
+    void gatherNotes();
 
     Label m_highLabel;
     Label m_lowLabel;
@@ -102,6 +127,9 @@ private:
     Label m_startLabel;
     Label m_periodLabel;
     Label m_noteLabel;
+    // The shape's notes, then the note of m_noteLabel.
+    std::vector<Note> m_shapeNotes;
+    std::vector<Note> m_notes;
     std::vector<double> m_samples;
     std::vector<tn6820fp_columnSpan> m_spans;
     // The rows of m_picture that the trace covers in each of its columns.

@@ -14,7 +14,18 @@ tn6820fp_cProgramCard tn6820fp_defaultProgramCard()
 tn6820fp_page::tn6820fp_page(double lowLimit, double highLimit)
     : m_low(lowLimit), m_high(highLimit), m_settings(initialSettings())
 {
+    takeFormulas();
     replan();
+}
+
+void tn6820fp_page::takeFormulas()
+{
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        const tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n)];
+        m_formulaTexts[std::size_t(n)] =
+            c.formula ? c.formula->text() : QLatin1String(tn6820fp_initialFormula);
+        m_formulaErrors[std::size_t(n)].clear();
+    }
 }
 
 double tn6820fp_page::resolved(double value, int decimals, double low, double high)
@@ -34,6 +45,9 @@ void tn6820fp_page::resolve(tn6820fp_channelSettings &c) const
     c.amplitude = resolved(c.amplitude, tn6820fp_voltDecimals, 0.0, m_high);
     c.offset = resolved(c.offset, tn6820fp_voltDecimals, m_low, m_high);
     c.phase = resolved(c.phase, tn6820fp_phaseDecimals, 0.0, tn6820fp_maxPhase);
+    c.duty = resolved(c.duty, tn6820fp_shareDecimals, 0.0, 100.0);
+    c.symmetry = resolved(c.symmetry, tn6820fp_shareDecimals, 0.0, 100.0);
+    c.multiple = std::clamp(c.multiple, 1, tn6820fp_maxMultiple);
 }
 
 tn6820fp_panelSettings tn6820fp_page::initialSettings() const
@@ -83,15 +97,60 @@ void tn6820fp_page::setSelected(int n, bool selected)
     replan();
 }
 
-void tn6820fp_page::setChannel(int n, int waveform, double amplitude, double offset, double phase)
+void tn6820fp_page::setChannel(int n, const tn6820fp_channelSettings &controls)
 {
     tn6820fp_channelSettings &c = channel(n);
-    c.waveform = tn6820fp_waveformOf(waveform) ? tn6820fp_waveform(waveform) : WaveNone;
-    c.amplitude = amplitude;
-    c.offset = offset;
-    c.phase = phase;
+    c.waveform = controls.waveform;
+    c.amplitude = controls.amplitude;
+    c.offset = controls.offset;
+    c.phase = controls.phase;
+    c.duty = controls.duty;
+    c.symmetry = controls.symmetry;
+    c.multiple = controls.multiple;
     resolve(c);
     replanChannel(n);
+}
+
+void tn6820fp_page::setFormulaText(int n, const QString &text)
+{
+    m_formulaTexts[std::size_t(n)] = text;
+    QString why;
+    std::shared_ptr<const tn6820fp_formula> formula = tn6820fp_formula::parse(text, &why);
+    m_formulaErrors[std::size_t(n)] = why;
+    if (formula) {
+        channel(n).formula = std::move(formula);
+        replanChannel(n);
+    }
+}
+
+QString tn6820fp_page::invalidFormula() const
+{
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        if (m_settings.channels[std::size_t(n)].waveform == WaveFormula &&
+            !m_formulaErrors[std::size_t(n)].isEmpty())
+            return QStringLiteral("Channel %1's formula is not valid: %2")
+                .arg(n + 1)
+                .arg(m_formulaErrors[std::size_t(n)]);
+    }
+    return QString();
+}
+
+QString tn6820fp_page::startRefusal() const
+{
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        const tn6820fp_channelSettings &c = m_settings.channels[std::size_t(n)];
+        if (!c.selected || c.waveform != WaveFormula)
+            continue;
+        if (!m_formulaErrors[std::size_t(n)].isEmpty())
+            return QStringLiteral("Channel %1's formula is not valid: %2")
+                .arg(n + 1)
+                .arg(m_formulaErrors[std::size_t(n)]);
+        if (!m_plan.shapes[std::size_t(n)].fault.isEmpty())
+            return QStringLiteral("Channel %1's formula %2")
+                .arg(n + 1)
+                .arg(m_plan.shapes[std::size_t(n)].fault);
+    }
+    return QString();
 }
 
 void tn6820fp_page::setShape(int n, std::shared_ptr<const tn6820fp_arbitraryShape> shape)
@@ -109,6 +168,7 @@ void tn6820fp_page::setSettings(const tn6820fp_panelSettings &settings)
     m_settings.mode = settings.mode == ModeContinuous ? ModeContinuous : ModeSingleCycle;
     for (tn6820fp_channelSettings &c : m_settings.channels)
         resolve(c);
+    takeFormulas();
     replan();
 }
 
@@ -142,6 +202,9 @@ QString tn6820fp_page::openSetupBytes(const QByteArray &json, const QString &fil
 
 QString tn6820fp_page::saveSetup(const QString &path) const
 {
+    const QString invalid = invalidFormula();
+    if (!invalid.isEmpty())
+        return invalid;
     return tn6820fp_saveSetupFile(path, m_settings);
 }
 
@@ -152,6 +215,12 @@ QByteArray tn6820fp_page::program(const tn6820fp_cProgramCard &card, const QStri
         if (error)
             *error = QStringLiteral("No channel is selected, so Start would send nothing; select "
                                     "at least one channel");
+        return QByteArray();
+    }
+    const QString refused = startRefusal();
+    if (!refused.isEmpty()) {
+        if (error)
+            *error = refused;
         return QByteArray();
     }
     return tn6820fp_cProgram(m_settings, m_plan, card, version);

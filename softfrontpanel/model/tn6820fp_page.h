@@ -19,6 +19,7 @@
 constexpr int tn6820fp_voltDecimals = 2;  // amplitude and offset: 0.01 V
 constexpr int tn6820fp_phaseDecimals = 1; // phase: 0.1 degree
 constexpr double tn6820fp_maxPhase = 359.9;
+constexpr int tn6820fp_shareDecimals = 1; // duty cycle and symmetry: 0.1%
 
 // The card an exported program opens unless a session or the command line
 // names another: the default bench's 6820.
@@ -48,9 +49,24 @@ public:
     void setMode(int mode);
     void setSelected(int n, bool selected);
     void setShape(int n, std::shared_ptr<const tn6820fp_arbitraryShape> shape);
-    // A channel's waveform, amplitude, offset and phase at once (its
-    // selection and shape stay): one plan of its part.
-    void setChannel(int n, int waveform, double amplitude, double offset, double phase);
+    // A channel's controls at once: its waveform, amplitude, offset, phase,
+    // duty, symmetry and multiple (its selection, shape and formula stay):
+    // one plan of its part.
+    void setChannel(int n, const tn6820fp_channelSettings &controls);
+    // The formula typed for channel n. One that parses plays at once; one
+    // that does not is kept as typed, with why, and the channel goes on
+    // playing its last valid formula.
+    void setFormulaText(int n, const QString &text);
+    const QString &formulaText(int n) const { return m_formulaTexts[std::size_t(n)]; }
+    // Why the formula typed for channel n does not parse; empty when it does.
+    const QString &formulaError(int n) const { return m_formulaErrors[std::size_t(n)]; }
+    // Why Start must not send the plan: a selected formula channel whose
+    // typed formula does not parse or that gives no number somewhere,
+    // "Channel 3's formula is not valid: character 4: ..."; empty when it may.
+    QString startRefusal() const;
+    // The same for any formula channel whose typed formula does not parse,
+    // selected or not: a setup saved then would not hold what is shown.
+    QString invalidFormula() const;
     // All settings at once, each resolved; one plan.
     void setSettings(const tn6820fp_panelSettings &settings);
     // What a new page starts with, for this card.
@@ -70,7 +86,8 @@ public:
     // The same for a setup's bytes, read once from the file named.
     QString openSetupBytes(const QByteArray &json, const QString &fileName);
     // Saves the settings to a setup file, whole or not at all. Returns why it
-    // was not saved (the full path and the system's reason); empty when saved.
+    // was not saved (a formula typed that does not parse, or the full path
+    // and the system's reason); empty when saved.
     QString saveSetup(const QString &path) const;
     // The settings as a C program for the card; empty with why in error when
     // there is none to write (no channel is selected: Start sends nothing).
@@ -84,6 +101,8 @@ private:
     // The channel's waveform, amplitude, offset and phase as the panel holds them.
     void resolve(tn6820fp_channelSettings &channel) const;
     void replan();
+    // The typed formulas become the settings' own again, all valid.
+    void takeFormulas();
     void replanChannel(int n);
     tn6820fp_channelSettings &channel(int n);
 
@@ -92,6 +111,8 @@ private:
     tn6820fp_panelSettings m_settings;
     tn6820fp_plan m_plan;
     tn6820fp_unitTables m_unitTables;
+    std::array<QString, tn6820fp_channelCount> m_formulaTexts;
+    std::array<QString, tn6820fp_channelCount> m_formulaErrors;
 };
 
 #endif

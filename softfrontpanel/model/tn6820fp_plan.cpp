@@ -1,6 +1,7 @@
 #include "tn6820fp_plan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -23,7 +24,12 @@ tn6820fp_phasePlan phaseOf(double asked, int segLen)
     return p;
 }
 
-tn6820fp_channelWave waveOf(const tn6820fp_channelSettings &c, int phaseSteps)
+int tenthsOf(double percent)
+{
+    return int(std::lround(std::clamp(percent, 0.0, 100.0) * 10));
+}
+
+tn6820fp_channelWave waveOf(const tn6820fp_channelSettings &c, int phaseSteps, double frequency)
 {
     tn6820fp_channelWave w;
     w.waveform = c.waveform;
@@ -31,7 +37,58 @@ tn6820fp_channelWave waveOf(const tn6820fp_channelSettings &c, int phaseSteps)
     w.offset = c.offset;
     w.phaseSteps = phaseSteps;
     w.shape = c.waveform == WaveArbitrary && c.shape ? &c.shape->values : nullptr;
+    w.dutyTenths = tenthsOf(c.duty);
+    w.symmetryTenths = tenthsOf(c.symmetry);
+    w.multiple = std::clamp(c.multiple, 1, tn6820fp_maxMultiple);
+    w.formula = c.waveform == WaveFormula ? c.formula.get() : nullptr;
+    w.frequency = frequency;
     return w;
+}
+
+tn6820fp_sharePlan shareOf(double asked, double applied, bool asks)
+{
+    tn6820fp_sharePlan p;
+    p.asked = asked;
+    p.applied = applied;
+    p.asks = asks;
+    p.differs = QString::number(applied, 'f', 1) != QString::number(asked, 'f', 1);
+    return p;
+}
+
+// The share of the segment's samples that are high: each cycle's edge falls
+// on a whole sample, and cycles of a multiple that does not divide the
+// segment differ by a sample.
+double dutyApplied(int segLen, int dutyTenths, int multiple, int steps)
+{
+    const int high = tn6820fp_squareHigh(segLen, dutyTenths);
+    if (multiple == 1)
+        return 100.0 * high / segLen;
+    int count = 0;
+    long long at = steps;
+    for (int j = 0; j < segLen; ++j, at = (at + multiple) % segLen)
+        count += at < high;
+    return 100.0 * count / segLen;
+}
+
+tn6820fp_shapePlan shapeOf(const tn6820fp_channelSettings &c, const tn6820fp_plan &plan, int steps)
+{
+    const int segLen = plan.rate.segLen;
+    tn6820fp_shapePlan p;
+    p.multiple = std::clamp(c.multiple, 1, tn6820fp_maxMultiple);
+    p.frequency = plan.realFrequency * p.multiple;
+    p.samplesPerCycle = double(segLen) / p.multiple;
+    p.fewSamples = p.samplesPerCycle < tn6820fp_fewSamples;
+    const int duty = tenthsOf(c.duty);
+    const int symmetry = tenthsOf(c.symmetry);
+    const bool square = c.waveform == WaveSquare;
+    const bool triangle = c.waveform == WaveTriangle;
+    p.duty = shareOf(c.duty, square ? dutyApplied(segLen, duty, p.multiple, steps) : c.duty,
+                     square && duty != tn6820fp_defaultShare);
+    p.symmetry = shareOf(c.symmetry,
+                         triangle ? 50.0 * tn6820fp_trianglePeak2(segLen, symmetry) / (segLen - 1)
+                                  : c.symmetry,
+                         triangle && symmetry != tn6820fp_defaultShare);
+    return p;
 }
 
 void computeChannel(tn6820fp_plan &plan, const tn6820fp_channelSettings &c, int n,
@@ -41,8 +98,17 @@ void computeChannel(tn6820fp_plan &plan, const tn6820fp_channelSettings &c, int 
     std::vector<double> &cycle = plan.cycles[std::size_t(n)];
     cycle.resize(std::size_t(segLen));
     const tn6820fp_phasePlan &phase = plan.phases[std::size_t(n)] = phaseOf(c.phase, segLen);
-    tn6820fp_synthesizeCycle(waveOf(c, phase.steps), segLen, cycle.data(),
-                             tables ? tables->of(c.waveform, segLen) : nullptr);
+    tn6820fp_shapePlan &shape = plan.shapes[std::size_t(n)] = shapeOf(c, plan, phase.steps);
+    const int fault =
+        tn6820fp_synthesizeCycle(waveOf(c, phase.steps, shape.frequency), segLen, cycle.data(),
+                                 tables ? tables->of(c.waveform, segLen) : nullptr);
+    if (fault >= 0 && c.formula) {
+        // The value itself, for the message: evaluated once more at that sample.
+        std::vector<double> values(static_cast<std::size_t>(segLen));
+        c.formula->evaluate(segLen, shape.multiple, shape.frequency, values.data());
+        shape.fault = tn6820fp_notFiniteText(fault, segLen, values[std::size_t(fault)]);
+        shape.faultX = double(fault) / segLen;
+    }
 }
 
 // Writes channel n's block of the samples from its cycle.
@@ -60,6 +126,11 @@ void placeBlock(tn6820fp_plan &plan, int n)
 }
 
 } // namespace
+
+QString tn6820fp_sharePlan::text() const
+{
+    return QString::number(applied, 'f', 1) + QLatin1Char('%');
+}
 
 QString tn6820fp_phasePlan::text() const
 {

@@ -22,6 +22,37 @@ struct tn6820fp_phasePlan
     bool shown() const { return tenths != 0 || differs; }
 };
 
+// A square's duty cycle or a triangle's symmetry as the card plays it: the
+// card plays whole samples, so the edge (the peak) falls on a sample.
+struct tn6820fp_sharePlan
+{
+    double asked = 50;    // percent
+    double applied = 50;  // percent, over the channel's whole segment
+    bool differs = false; // what is shown differs from what was asked
+    bool asks = false;    // the channel's shape has it, at other than its start value
+    // "24.2%": one decimal, as the line and the preview show it.
+    QString text() const;
+};
+
+// What a channel plays beyond its samples: its multiple and real frequency,
+// its duty or symmetry, and where its formula gives no number.
+struct tn6820fp_shapePlan
+{
+    int multiple = 1;
+    double frequency = 0;       // the channel's real frequency, hertz
+    double samplesPerCycle = 0; // the segment's samples over the multiple
+    // Fewer than tn6820fp_fewSamples samples a cycle: the shape is hardly
+    // played as it is written.
+    bool fewSamples = false;
+    tn6820fp_sharePlan duty;
+    tn6820fp_sharePlan symmetry;
+    // "gives NaN at x = 0.5 (sample 4 of 8)", or empty; faultX the x.
+    QString fault;
+    double faultX = -1;
+};
+
+constexpr int tn6820fp_fewSamples = 8;
+
 // Everything a start sends, and everything the panel shows of it beforehand,
 // made from the settings alone: the previews, the line under the common
 // settings and the card are fed by this one computation.
@@ -38,6 +69,7 @@ struct tn6820fp_plan
     double realFrequency = 0; // hertz
     double period = 0;        // seconds
     std::array<tn6820fp_phasePlan, tn6820fp_channelCount> phases;
+    std::array<tn6820fp_shapePlan, tn6820fp_channelCount> shapes;
     // One cycle of every channel, selected or not: rate.segLen samples.
     std::array<std::vector<double>, tn6820fp_channelCount> cycles;
     // The buffer start() sends: the selected channels in ascending order,
@@ -53,9 +85,9 @@ struct tn6820fp_plan
 tn6820fp_plan tn6820fp_planOf(const tn6820fp_panelSettings &settings,
                               tn6820fp_unitTables *tables = nullptr);
 
-// The plan after only channel n's (0-based) waveform, amplitude, offset, phase
-// or shape changed: its cycle, its phase and its part of the samples are
-// computed again, nothing else. The same as tn6820fp_planOf(settings).
+// The plan after only channel n's (0-based) waveform, amplitude, offset, phase,
+// shape, duty, symmetry, multiple or formula changed: its cycle, its phase and its part of the
+// samples are computed again, nothing else. The same as tn6820fp_planOf(settings).
 void tn6820fp_replanChannel(tn6820fp_plan &plan, const tn6820fp_panelSettings &settings, int n,
                             tn6820fp_unitTables *tables = nullptr);
 

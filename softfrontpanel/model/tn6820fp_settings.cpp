@@ -7,9 +7,12 @@ bool tn6820fp_channelSettings::operator==(const tn6820fp_channelSettings &other)
     const bool sameShape =
         shape == other.shape || (shape && other.shape && shape->values == other.shape->values &&
                                  shape->file == other.shape->file);
+    const bool sameFormula = formula == other.formula ||
+                             (formula && other.formula && formula->text() == other.formula->text());
     return selected == other.selected && waveform == other.waveform &&
            amplitude == other.amplitude && offset == other.offset && phase == other.phase &&
-           sameShape;
+           sameShape && duty == other.duty && symmetry == other.symmetry &&
+           multiple == other.multiple && sameFormula;
 }
 
 bool tn6820fp_panelSettings::operator==(const tn6820fp_panelSettings &other) const
@@ -21,8 +24,13 @@ bool tn6820fp_panelSettings::operator==(const tn6820fp_panelSettings &other) con
 tn6820fp_panelSettings tn6820fp_panelSettings::initial(double highLimit)
 {
     tn6820fp_panelSettings s;
-    for (tn6820fp_channelSettings &c : s.channels)
+    // One formula for all: it is never changed, only replaced.
+    static const std::shared_ptr<const tn6820fp_formula> sine =
+        tn6820fp_formula::parse(QLatin1String(tn6820fp_initialFormula), nullptr);
+    for (tn6820fp_channelSettings &c : s.channels) {
         c.amplitude = highLimit;
+        c.formula = sine;
+    }
     s.channels[0].selected = true;
     return s;
 }

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "tn6800fp_savefile.h"
+#include "tn6820fp_formula.h"
 #include "tn6820fp_page.h"
 #include "tn6820fp_shapefile.h"
 
@@ -91,8 +92,29 @@ public:
         }
         if (!number(o, QStringLiteral("amplitude"), in, 0, m_high, " V", c.amplitude) ||
             !number(o, QStringLiteral("offset"), in, m_low, m_high, " V", c.offset) ||
-            !number(o, QStringLiteral("phase"), in, 0, tn6820fp_maxPhase, " degrees", c.phase))
+            !number(o, QStringLiteral("phase"), in, 0, tn6820fp_maxPhase, " degrees", c.phase) ||
+            !number(o, QStringLiteral("duty"), in, 0, 100, "%", c.duty) ||
+            !number(o, QStringLiteral("symmetry"), in, 0, 100, "%", c.symmetry))
             return false;
+        if (o.contains(QLatin1String("multiple"))) {
+            const QJsonValue v = o.value(QLatin1String("multiple"));
+            const double d = v.toDouble(-1);
+            if (!v.isDouble() || d != std::floor(d) || d < 1 || d > tn6820fp_maxMultiple)
+                return fail(
+                    in + QStringLiteral("multiple"),
+                    QStringLiteral("not a whole number from 1 to %1").arg(tn6820fp_maxMultiple));
+            c.multiple = int(d);
+        }
+        if (o.contains(QLatin1String("formula"))) {
+            const QJsonValue v = o.value(QLatin1String("formula"));
+            if (!v.isString())
+                return fail(in + QStringLiteral("formula"), QStringLiteral("not a text"));
+            QString why;
+            auto formula = tn6820fp_formula::parse(v.toString(), &why);
+            if (!formula)
+                return fail(in + QStringLiteral("formula"), why);
+            c.formula = std::move(formula);
+        }
         if (o.contains(QLatin1String("shape")) &&
             !shape(o.value(QLatin1String("shape")), in + QStringLiteral("shape"), c))
             return false;
@@ -188,11 +210,20 @@ QJsonObject withValues(QJsonObject root, const tn6820fp_panelSettings &s)
 
 } // namespace
 
+int tn6820fp_setupVersionOf(const tn6820fp_panelSettings &s)
+{
+    for (const tn6820fp_channelSettings &c : s.channels) {
+        if (c.waveform == WaveFormula || c.duty != 50.0 || c.symmetry != 50.0 || c.multiple != 1)
+            return 2;
+    }
+    return 1;
+}
+
 QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
 {
     QJsonObject root;
     root.insert(QStringLiteral("format"), kFormat);
-    root.insert(QStringLiteral("version"), tn6820fp_setupVersion);
+    root.insert(QStringLiteral("version"), tn6820fp_setupVersionOf(s));
     root.insert(QStringLiteral("frequency"), s.frequency);
     root.insert(QStringLiteral("filter"), QLatin1String(tn6820fp_filterNames[s.filter]));
     root.insert(QStringLiteral("mode"), QLatin1String(modeName(s.mode)));
@@ -209,6 +240,14 @@ QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &s)
         o.insert(QStringLiteral("amplitude"), c.amplitude);
         o.insert(QStringLiteral("offset"), c.offset);
         o.insert(QStringLiteral("phase"), c.phase);
+        o.insert(QStringLiteral("duty"), c.duty);
+        o.insert(QStringLiteral("symmetry"), c.symmetry);
+        o.insert(QStringLiteral("multiple"), c.multiple);
+        // A formula typed is kept, as an arbitrary shape is, while another waveform plays.
+        const QString formula = c.formula ? c.formula->text() : QString();
+        if (c.waveform == WaveFormula ||
+            (c.formula && formula != QLatin1String(tn6820fp_initialFormula)))
+            o.insert(QStringLiteral("formula"), formula);
         if (c.shape) {
             o.insert(QStringLiteral("shape"),
                      QJsonObject{{QStringLiteral("file"), c.shape->file},

@@ -14,8 +14,15 @@
 //                     "offset": 0.5, "phase": 0 }, ... eight, channel 1 first ] }
 // An arbitrary channel carries its shape: "shape": { "file": "pulse.csv",
 // "values": [ ... ] }, as read and normalised. Numbers read back bit for bit.
+// Each channel also has "duty" and "symmetry" (percent), "multiple" (a whole
+// number) and, for the waveform "formula", "formula" (the text).
 
-constexpr int tn6820fp_setupVersion = 1;
+// The newest version read. A setup is written as version 2 only when it
+// uses what version 1 cannot say (a formula waveform, or a duty, symmetry or
+// multiple other than the start one), so that the previous release, which
+// reads version 1 and passes over unknown keys, opens every other one as it is.
+constexpr int tn6820fp_setupVersion = 2;
+int tn6820fp_setupVersionOf(const tn6820fp_panelSettings &settings);
 
 // The settings as a setup file.
 QByteArray tn6820fp_setupJson(const tn6820fp_panelSettings &settings);

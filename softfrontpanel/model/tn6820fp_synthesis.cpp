@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tn6820fp_formula.h"
+
 const double tn6820fp_updateRates[tn6820fp_rateCount] = {200000, 100000, 50000, 20000, 10000, 5000,
                                                          2000,   1000,   500,   200,   100};
 const int tn6820fp_updateCodes[tn6820fp_rateCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
@@ -86,23 +88,56 @@ void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *
     }
 }
 
-void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double *cycle,
-                              const double *unitTable)
+int tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double *cycle,
+                             const double *unitTable)
 {
+    const double A = ch.amplitude;
+    const double O = ch.offset;
+    int fault = -1;
     if (ch.waveform == WaveArbitrary) {
         if (ch.shape && ch.shape->size() >= 2) {
             tn6820fp_resampleCycle(ch.shape->data(), int(ch.shape->size()), segLen, cycle);
             for (int j = 0; j < segLen; ++j)
-                cycle[j] = cycle[j] * ch.amplitude + ch.offset;
+                cycle[j] = cycle[j] * A + O;
         } else {
-            std::fill(cycle, cycle + segLen, ch.offset);
+            std::fill(cycle, cycle + segLen, O);
         }
+    } else if (ch.waveform == WaveFormula) {
+        if (ch.formula) {
+            fault = ch.formula->evaluate(segLen, ch.multiple, ch.frequency, cycle);
+            for (int j = 0; j < segLen; ++j)
+                cycle[j] = std::isfinite(cycle[j]) ? cycle[j] * A + O : O;
+        } else {
+            std::fill(cycle, cycle + segLen, O);
+        }
+    } else if (ch.waveform == WaveSquare && ch.dutyTenths != tn6820fp_defaultShare) {
+        tn6820fp_squareCycle(segLen, ch.dutyTenths, cycle);
+        for (int j = 0; j < segLen; ++j)
+            cycle[j] = cycle[j] * A + O;
+    } else if (ch.waveform == WaveTriangle && ch.symmetryTenths != tn6820fp_defaultShare) {
+        tn6820fp_triangleCycle(segLen, ch.symmetryTenths, cycle);
+        for (int j = 0; j < segLen; ++j)
+            cycle[j] = cycle[j] * A + O;
     } else {
-        tn6820fp_synthesizeSegment(ch.waveform, ch.amplitude, ch.offset, segLen, cycle, unitTable);
+        tn6820fp_synthesizeSegment(ch.waveform, A, O, segLen, cycle, unitTable);
     }
-    const int steps = ch.phaseSteps;
-    if (steps > 0 && steps < segLen)
-        std::rotate(cycle, cycle + steps, cycle + segLen);
+    const long long steps = ch.phaseSteps;
+    const long long multiple = std::max(1, ch.multiple);
+    if (multiple == 1) {
+        if (steps > 0 && steps < segLen)
+            std::rotate(cycle, cycle + steps, cycle + segLen);
+        return fault;
+    }
+    const std::vector<double> shape(cycle, cycle + segLen);
+    long long at = steps % segLen;
+    const long long step = multiple % segLen;
+    for (int j = 0; j < segLen; ++j) {
+        cycle[j] = shape[std::size_t(at)];
+        at += step;
+        if (at >= segLen)
+            at -= segLen;
+    }
+    return fault;
 }
 
 const double *tn6820fp_unitTables::of(int waveform, int segLen)

@@ -5,6 +5,8 @@
 
 #include "tn6820fp_waveforms.h"
 
+class tn6820fp_formula;
+
 // Waveform synthesis and the choice of update rate for the 6820: plain
 // functions of their inputs, from which the generation plan is made.
 
@@ -50,6 +52,16 @@ struct tn6820fp_channelWave
     int phaseSteps = 0;
     // The arbitrary shape, normalised to -1..1, of any length; null otherwise.
     const std::vector<double> *shape = nullptr;
+    // A square's duty cycle and a triangle's symmetry, in tenths of a percent.
+    int dutyTenths = tn6820fp_defaultShare;
+    int symmetryTenths = tn6820fp_defaultShare;
+    // The cycles of the shape that the segment holds: the channel plays at
+    // that multiple of the segment's frequency.
+    int multiple = 1;
+    // The formula of a formula channel; null otherwise.
+    const tn6820fp_formula *formula = nullptr;
+    // The channel's real frequency in hertz, for a formula's f.
+    double frequency = 0;
 };
 
 // The whole samples by which a phase in degrees moves a cycle of segLen
@@ -64,12 +76,17 @@ double tn6820fp_appliedPhase(int steps, int segLen);
 // the first; at count == segLen the values pass through unchanged.
 void tn6820fp_resampleCycle(const double *shape, int count, int segLen, double *cycle);
 
-// One cycle of a channel as it goes to the card: its shape, scaled, then
-// started its phase steps into the cycle (the segment turned). At phase 0
-// this is tn6820fp_synthesizeSegment, to the bit. An arbitrary shape
-// without at least two values holds the offset.
-void tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, double *cycle,
-                              const double *unitTable = nullptr);
+// One segment of a channel as it goes to the card: its shape over segLen
+// samples, scaled, then played multiple times over, started its phase steps
+// into its own cycle. Sample j is the shape's sample (j x multiple + phase
+// steps) mod segLen: at multiple 1 the segment turned by the phase steps,
+// and at phase 0 and the start duty and symmetry tn6820fp_synthesizeSegment,
+// to the bit. An arbitrary shape without at least two values, and a formula
+// channel without a formula, hold the offset; so does every sample at which
+// a formula gives no number. Returns the first shape sample (0 to segLen - 1)
+// at which the formula gives no finite number, or -1.
+int tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, double *cycle,
+                             const double *unitTable = nullptr);
 
 // One cycle of segLen (>= 2) samples of a built-in waveform: its unit shape
 // times the amplitude plus the offset (a square is thus the offset plus or

@@ -1,5 +1,7 @@
 #include "tn6820fp_texts.h"
 
+#include <utility>
+
 QString tn6820fp_realOutputLine::text() const
 {
     return compose(QStringLiteral("\n"), QLatin1Char(' '),
@@ -22,11 +24,18 @@ tn6820fp_realOutputLine::compose(const QString &lineBreak, QChar space,
         return mark(rest, false);
     QString line =
         mark(QStringLiteral("Output: "), false) + mark(frequency, differs) + mark(rest, false);
-    for (int i = 0; i < phases.size(); ++i)
-        line += (i == 0 ? lineBreak + mark(QStringLiteral("Phase: "), false)
-                        : mark(QStringLiteral(", "), false)) +
-                mark(QStringLiteral("Ch%1").arg(phases[i].channel) + space, false) +
-                mark(phases[i].text, phases[i].differs);
+    const std::pair<const char *, const QVector<Phase> *> groups[] = {{"Phase: ", &phases},
+                                                                      {"Multiple: ", &multiples},
+                                                                      {"Duty: ", &duties},
+                                                                      {"Symmetry: ", &symmetries}};
+    for (const auto &group : groups) {
+        const QVector<Phase> &items = *group.second;
+        for (int i = 0; i < items.size(); ++i)
+            line += (i == 0 ? lineBreak + mark(QLatin1String(group.first), false)
+                            : mark(QStringLiteral(", "), false)) +
+                    mark(QStringLiteral("Ch%1").arg(items[i].channel) + space, false) +
+                    mark(items[i].text, items[i].differs);
+    }
     return line;
 }
 
@@ -52,6 +61,25 @@ tn6820fp_realOutputLine tn6820fp_realOutputOf(const tn6820fp_plan &plan)
         const tn6820fp_phasePlan &phase = plan.phases[std::size_t(n)];
         if (((plan.channelMask >> n) & 1u) && phase.asked != 0)
             line.phases.push_back({n + 1, phase.text(), phase.differs});
+    }
+    for (int n = 0; n < tn6820fp_channelCount; ++n) {
+        if (!((plan.channelMask >> n) & 1u))
+            continue;
+        const tn6820fp_shapePlan &shape = plan.shapes[std::size_t(n)];
+        if (shape.multiple != 1) {
+            // Few samples a cycle are said, in amber: the shape hardly shows.
+            QString text = QStringLiteral("\u00d7%1 %2 Hz")
+                               .arg(shape.multiple)
+                               .arg(QString::number(shape.frequency, 'f', 2));
+            if (shape.fewSamples)
+                text += QStringLiteral(" (%1 samples a cycle)")
+                            .arg(QString::number(shape.samplesPerCycle, 'g', 3));
+            line.multiples.push_back({n + 1, text, shape.fewSamples});
+        }
+        if (shape.duty.asks)
+            line.duties.push_back({n + 1, shape.duty.text(), shape.duty.differs});
+        if (shape.symmetry.asks)
+            line.symmetries.push_back({n + 1, shape.symmetry.text(), shape.symmetry.differs});
     }
     return line;
 }

@@ -113,6 +113,22 @@ const char *const kArbitrary[] = {
     ".........##..........",
 };
 
+// An expression: "f(x)".
+const char *const kFormula[] = {
+    "21 9 2 1",
+    ". c None",
+    "# c #000000",
+    "....##...#.......#...",
+    "...#....#.........#..",
+    "...#....#.#...#...#..",
+    ".#####.#...#.#.....#.",
+    "...#...#....#......#.",
+    "...#...#...#.#.....#.",
+    "...#....#.#...#...#..",
+    "...#....#.........#..",
+    "..#......#.......#...",
+};
+
 } // namespace
 
 const tn6820fp_waveformInfo tn6820fp_waveforms[tn6820fp_waveformCount] = {
@@ -121,6 +137,7 @@ const tn6820fp_waveformInfo tn6820fp_waveforms[tn6820fp_waveformCount] = {
     {WaveSaw, "saw", "Saw", "sawButton", kSaw, unitCycle<WaveSaw>},
     {WaveTriangle, "triangle", "Triangle", "triangleButton", kTriangle, unitCycle<WaveTriangle>},
     {WaveArbitrary, "arbitrary", "Arbitrary", "arbitraryButton", kArbitrary, nullptr},
+    {WaveFormula, "formula", "Formula", "formulaButton", kFormula, nullptr},
 };
 
 const tn6820fp_waveformInfo *tn6820fp_waveformOf(int kind)
@@ -139,4 +156,36 @@ const tn6820fp_waveformInfo *tn6820fp_waveformNamed(const char *name)
             return &w;
     }
     return nullptr;
+}
+
+int tn6820fp_squareHigh(int segLen, int dutyTenths)
+{
+    return int((static_cast<long long>(dutyTenths) * segLen + 499) / 1000);
+}
+
+void tn6820fp_squareCycle(int segLen, int dutyTenths, double *cycle)
+{
+    const int high = tn6820fp_squareHigh(segLen, dutyTenths);
+    for (int j = 0; j < segLen; ++j)
+        cycle[j] = j < high ? 1.0 : -1.0;
+}
+
+int tn6820fp_trianglePeak2(int segLen, int symmetryTenths)
+{
+    return int((static_cast<long long>(symmetryTenths) * (segLen - 1) + 249) / 500);
+}
+
+// The slopes are written as the unit triangle's: at the start symmetry the
+// peak is (segLen - 1) / 2, and 2 j / peak is 4 j / (segLen - 1) to the bit,
+// numerator and denominator differing by a factor of two alone.
+void tn6820fp_triangleCycle(int segLen, int symmetryTenths, double *cycle)
+{
+    const double peak = tn6820fp_trianglePeak2(segLen, symmetryTenths) / 2.0;
+    const double fall = (segLen - 1) - peak;
+    for (int j = 0; j < segLen; ++j) {
+        if (j < peak)
+            cycle[j] = 2.0 * j / peak - 1;
+        else
+            cycle[j] = fall > 0 ? 2.0 * (segLen - 1 - j) / fall - 1 : 1.0;
+    }
 }

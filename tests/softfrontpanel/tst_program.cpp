@@ -210,7 +210,7 @@ void tst_program::options_data()
     QTest::newRow("a setup refused")
         << "--demo|--setup|%DIR%/bad.json" << 2 << ""
         << bad + "bad.json: channels[0].waveform: not one of \"sine\", \"square\", \"saw\", "
-                 "\"triangle\", \"arbitrary\", \"none\"."
+                 "\"triangle\", \"arbitrary\", \"formula\", \"none\"."
         << "";
     QTest::newRow("a setup exported as a C program, no window")
         << "--setup|%DIR%/good.json|--export-c|%DIR%/setup.c" << 0 << "no window made"

@@ -25,9 +25,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -132,6 +134,45 @@ void shootPhasesAndShape(tn6820fp_App &panel, const QString &name)
     panel.findChild<QSpinBox *>(QStringLiteral("freqBox"))->setValue(50);
     auto *tabs = panel.findChild<QTabWidget *>(QStringLiteral("channelTabs"));
     for (int n : {2, 4}) {
+        tabs->setCurrentIndex(n - 1);
+        shoot(&panel, QStringLiteral("%1-ch%2").arg(name).arg(n));
+    }
+    tabs->setCurrentIndex(0);
+}
+
+// The shapes' own settings at 500 Hz on four channels: a square at 25% duty,
+// a triangle at 90% symmetry, a sine at x3 beside one at x1, and a formula
+// typed with an error, which names its place while the last valid one plays.
+void shootShapeSettings(tn6820fp_App &panel, const QString &name)
+{
+    panel.findChild<QSpinBox *>(QStringLiteral("freqBox"))->setValue(500);
+    for (int n = 1; n <= 8; ++n) {
+        panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))->setChecked(n <= 5);
+        auto *ch = panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n));
+        ch->phase->setValue(0);
+        ch->offset->setValue(0);
+        ch->amplitude->setValue(8);
+    }
+    auto channel = [&](int n) {
+        return panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n));
+    };
+    channel(1)->squareButton->click();
+    channel(1)->duty->setValue(25);
+    channel(2)->triangleButton->click();
+    channel(2)->symmetry->setValue(90);
+    if (channel(3)->waveform != WaveSine)
+        channel(3)->sineButton->click();
+    channel(4)->sineButton->setChecked(true);
+    channel(4)->setWaveform(WaveSine);
+    channel(4)->multiple->setValue(3);
+    channel(5)->formulaButton->click();
+    QLineEdit *formula = channel(5)->formula;
+    formula->setFocus();
+    formula->selectAll();
+    QTest::keyClicks(formula, QStringLiteral("sin(2*pi*x) + 0.3*sin(6*pi*x)"));
+    QTest::keyClicks(formula, QStringLiteral(" */ 2"));
+    auto *tabs = panel.findChild<QTabWidget *>(QStringLiteral("channelTabs"));
+    for (int n = 1; n <= 5; ++n) {
         tabs->setCurrentIndex(n - 1);
         shoot(&panel, QStringLiteral("%1-ch%2").arg(name).arg(n));
     }
@@ -268,6 +309,18 @@ int main(int argc, char **argv)
         panel.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(0);
         shootThreeChannels(panel, QStringLiteral("panel-demo-three"));
         shootPhasesAndShape(panel, QStringLiteral("panel-demo-shapes"));
+        shootShapeSettings(panel, QStringLiteral("panel-demo-settings"));
+        panel.resize(panel.minimumSizeHint());
+        shoot(&panel, QStringLiteral("panel-demo-settings-smallest"));
+        panel.adjustSize();
+        for (int n = 1; n <= 5; ++n) {
+            auto *ch =
+                panel.findChild<tn6820fp_chSet *>(QStringLiteral("channelSettings%1").arg(n));
+            ch->multiple->setValue(1);
+            ch->sineButton->click();
+            if (ch->waveform != WaveSine)
+                ch->sineButton->click();
+        }
         // A phase on every channel: the line under the common settings wraps.
         for (int n = 1; n <= 8; ++n) {
             panel.findChild<QCheckBox *>(QStringLiteral("channelSelect%1").arg(n))

@@ -144,8 +144,8 @@ void tst_setup::refused_data()
         << QByteArray(R"({"format": "other", "version": 1})") << "format: not \"tn6820fp-setup\"";
     QTest::newRow("no version") << QByteArray(R"({"format": "tn6820fp-setup"})")
                                 << "version: not a whole number from 1";
-    QTest::newRow("a newer version") << QByteArray(R"({"format": "tn6820fp-setup", "version": 2})")
-                                     << "version: 2 is newer than this program reads (1)";
+    QTest::newRow("a newer version") << QByteArray(R"({"format": "tn6820fp-setup", "version": 3})")
+                                     << "version: 3 is newer than this program reads (2)";
     QTest::newRow("frequency 0") << h + R"(, "frequency": 0})"
                                  << "frequency: not a whole number from 1 to 50000";
     QTest::newRow("frequency not whole") << h + R"(, "frequency": 10.5})"
@@ -167,7 +167,7 @@ void tst_setup::refused_data()
     QTest::newRow("unknown waveform")
         << h + ", \"channels\": " + channels(5, R"({"waveform": "Sine"})") + "}"
         << "channels[5].waveform: not one of \"sine\", \"square\", "
-           "\"saw\", \"triangle\", \"arbitrary\", \"none\"";
+           "\"saw\", \"triangle\", \"arbitrary\", \"formula\", \"none\"";
     QTest::newRow("amplitude as text")
         << h + ", \"channels\": " + channels(3, R"({"amplitude": "2.5"})") + "}"
         << "channels[3].amplitude: not a number";
