@@ -98,13 +98,32 @@ QByteArray commentText(const QString &text)
     return out + '"';
 }
 
-QByteArray describe(const tn6820fp_channelSettings &c, const tn6820fp_phasePlan &phase)
+// A duty cycle or symmetry: asked for, and applied where that differs.
+QByteArray shareText(const char *what, const tn6820fp_sharePlan &share)
+{
+    QByteArray text = ", " + QByteArray(what) + " " + QByteArray::number(share.asked, 'f', 1) + "%";
+    if (share.differs)
+        text += " (applied: " + share.text().toUtf8() + ")";
+    return text;
+}
+
+QByteArray describe(const tn6820fp_channelSettings &c, const tn6820fp_phasePlan &phase,
+                    const tn6820fp_shapePlan &shape)
 {
     const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(c.waveform);
     QByteArray text = w ? QByteArray(w->name) : QByteArray("no waveform (the offset alone)");
     if (c.waveform == WaveArbitrary && c.shape)
         text += " (" + commentText(c.shape->file) + ", " +
                 QByteArray::number(qulonglong(c.shape->values.size())) + " values)";
+    if (c.waveform == WaveFormula && c.formula)
+        text += " " + commentText(c.formula->text());
+    if (shape.duty.asks)
+        text += shareText("duty", shape.duty);
+    if (shape.symmetry.asks)
+        text += shareText("symmetry", shape.symmetry);
+    if (shape.multiple != 1)
+        text += ", " + QByteArray::number(shape.multiple) + " cycles in the segment (" +
+                QByteArray::number(shape.frequency, 'f', 2) + " Hz)";
     text += ", amplitude " + QByteArray::number(c.amplitude, 'f', 2) + " V, offset " +
             QByteArray::number(c.offset, 'f', 2) + " V, phase " +
             QByteArray::number(c.phase, 'f', 1) + " degrees";
@@ -133,7 +152,9 @@ QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_pla
     for (int n = 0; n < tn6820fp_channelCount; ++n) {
         if ((plan.channelMask >> n) & 1u)
             c += " * Channel " + QByteArray::number(n + 1) + ": " +
-                 describe(s.channels[std::size_t(n)], plan.phases[std::size_t(n)]) + ".\n";
+                 describe(s.channels[std::size_t(n)], plan.phases[std::size_t(n)],
+                          plan.shapes[std::size_t(n)]) +
+                 ".\n";
     }
     const QByteArray position = QByteArray::number(card.fcNumber);
     const QByteArray positions = QByteArray::number(TN6800_MAX_POSITIONS);

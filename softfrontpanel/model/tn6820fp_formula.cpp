@@ -62,9 +62,13 @@ int characterAt(const std::string &utf8, int offset)
 // caller gives counted from 1: "unexpected operator \"/\"".
 QString reasonOf(const mu::Parser::exception_type &e)
 {
-    if (e.GetCode() == mu::ecUNASSIGNABLE_TOKEN)
+    if (e.GetCode() == mu::ecUNASSIGNABLE_TOKEN) {
+        // muParser gives the rest of the text from there: its first word is meant.
+        const QString rest = QString::fromStdString(e.GetToken()).trimmed();
+        const int end = rest.indexOf(QRegularExpression(QStringLiteral("[\\s+\\-*/^()<>=!&|?:,]")));
         return QStringLiteral("\"%1\" is no name a formula knows")
-            .arg(QString::fromStdString(e.GetToken()));
+            .arg(end > 0 ? rest.left(end) : rest.left(1));
+    }
     QString reason = QString::fromStdString(e.GetMsg());
     reason.remove(QRegularExpression(QStringLiteral("\\s*(found\\s+)?at position \\d+")));
     while (reason.endsWith(QLatin1Char('.')))

@@ -84,6 +84,8 @@ private slots:
     void arbitraryThroughTheDialog();
     void phaseOfAShapeAndOfAChannelLeftOut();
     void setupsThroughTheDialogs();
+    void formulaTyped_data();
+    void formulaTyped();
 };
 
 void tst_panel_shapes::phases_data()
@@ -94,6 +96,8 @@ void tst_panel_shapes::phases_data()
     QTest::addColumn<QVector<int>>("steps");     // whole samples, by hand
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("amber");
+    QTest::addColumn<QVector<int>>("multiples");
+    const QVector<int> once{1, 1, 1};
     // Three channels at 50 Hz: 100 kS/s, 2000 samples; 120 degrees are 666.7
     // samples, so 667 (120.06 degrees), 240 are 1333 (239.94 degrees).
     const QVector<double> threePhase{0, 120, 240};
@@ -101,18 +105,36 @@ void tst_panel_shapes::phases_data()
         << 50 << 0 << threePhase << QVector<int>{0, 667, 1333}
         << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle\n"
                              "Phase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
-        << true;
+        << true << once;
     QTest::newRow("three-phase, continuous")
         << 50 << 1 << threePhase << QVector<int>{0, 667, 1333}
         << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle, 1 cycle in "
                              "memory\nPhase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0")
-        << true;
+        << true << once;
     // 1 kHz: 200 samples, 13 cycles a channel; sine and cosine exactly.
     QTest::newRow("quadrature, continuous, every cycle")
         << 1000 << 1 << QVector<double>{90, 0, 180} << QVector<int>{50, 0, 100}
         << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 13 cycles "
                              "in memory\nPhase: Ch1 90.0\xc2\xb0, Ch3 180.0\xc2\xb0")
-        << false;
+        << false << once;
+    // A fundamental and its odd harmonics: sample j of a channel at multiple
+    // m is its shape's sample (j m + steps) mod 2000.
+    QTest::newRow("50, 150 and 250 Hz in three phases")
+        << 50 << 0 << threePhase << QVector<int>{0, 667, 1333}
+        << QString::fromUtf8("Output: 50.00 Hz at 100 kS/s, 2000 samples per cycle\n"
+                             "Phase: Ch2 120.1\xc2\xb0, Ch3 239.9\xc2\xb0\n"
+                             "Multiple: Ch2 \xc3\x97"
+                             "3 150.00 Hz, Ch3 \xc3\x97"
+                             "5 250.00 Hz")
+        << true << QVector<int>{1, 3, 5};
+    QTest::newRow("2 and 4 kHz beside 1 kHz, continuous")
+        << 1000 << 1 << QVector<double>{90, 0, 180} << QVector<int>{50, 0, 100}
+        << QString::fromUtf8("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle, 13 cycles "
+                             "in memory\nPhase: Ch1 90.0\xc2\xb0, Ch3 180.0\xc2\xb0\n"
+                             "Multiple: Ch1 \xc3\x97"
+                             "2 2000.00 Hz, Ch2 \xc3\x97"
+                             "4 4000.00 Hz")
+        << false << QVector<int>{2, 4, 1};
 }
 
 // Every channel's cycle is channel 2's... all three are the same sine, so
@@ -125,11 +147,13 @@ void tst_panel_shapes::phases()
     QFETCH(QVector<int>, steps);
     QFETCH(QString, shown);
     QFETCH(bool, amber);
+    QFETCH(QVector<int>, multiples);
     PanelFixture f;
     f.open(PanelFixture::Vxi);
     for (int n = 1; n <= 3; ++n) {
         f.select(n)->setChecked(true);
         f.channel(n)->phase->setValue(phases[n - 1]);
+        f.channel(n)->multiple->setValue(multiples[n - 1]);
     }
     f.mode()->setCurrentIndex(mode);
     f.frequency()->setValue(frequency);
@@ -143,7 +167,7 @@ void tst_panel_shapes::phases()
     // A 10 V sine at phase 0, sample j: sin(j x 6.2831853 / segLen) x 10.
     for (int n = 0; n < 3; ++n) {
         for (int k = 0; k < s.perChannel; ++k) {
-            const int j = (k % segLen + steps[n]) % segLen;
+            const int j = ((k % segLen) * multiples[n] + steps[n]) % segLen;
             const double expected = std::sin((double(j) * 6.2831853) / segLen) * 10.0 + 0.0;
             QVERIFY2(sameBits(s.buffer[n * s.perChannel + k], expected),
                      qPrintable(QStringLiteral("channel %1, sample %2").arg(n + 1).arg(k)));
@@ -153,7 +177,8 @@ void tst_panel_shapes::phases()
                  steps[n] == 0 ? QStringLiteral("0")
                                : QStringLiteral("starts at ") +
                                      shown.section(QStringLiteral("Ch%1 ").arg(n + 1), 1, 1)
-                                         .section(QLatin1Char(','), 0, 0));
+                                         .section(QLatin1Char(','), 0, 0)
+                                         .section(QLatin1Char('\n'), 0, 0));
     }
     f.stopButton()->click();
 }
@@ -427,6 +452,82 @@ void tst_panel_shapes::setupsThroughTheDialogs()
     QVERIFY(answers.allAnswered());
     QCOMPARE(warning, QStringLiteral("The program was not written. No channel is selected, so "
                                      "Start would send nothing; select at least one channel."));
+}
+
+void tst_panel_shapes::formulaTyped_data()
+{
+    QTest::addColumn<QString>("typed");   // key by key, after the field is cleared
+    QTest::addColumn<QString>("problem"); // next to the field
+    QTest::addColumn<QString>("refused"); // the box Start shows; empty: it starts
+    QTest::addColumn<QString>("plays");   // the formula the preview plays
+    QTest::newRow("a valid formula plays") << "sin(2*pi*x)"
+                                           << ""
+                                           << ""
+                                           << "sin(2*pi*x)";
+    // Its last valid form, typed on the way, plays meanwhile.
+    QTest::newRow("one that does not parse")
+        << "x - 0.5 */ 2"
+        << "character 10: unexpected operator \"/\""
+        << "The waveforms were not started. Channel 1's formula is not valid: character 10: "
+           "unexpected operator \"/\"."
+        << "x - 0.5 ";
+    QTest::newRow("one that divides by zero")
+        << "1/(x-0.5)"
+        << "gives infinity at x = 0.5 (sample 100 of 200)"
+        << "The waveforms were not started. Channel 1's formula gives infinity at x = 0.5 "
+           "(sample 100 of 200)."
+        << "1/(x-0.5)";
+}
+
+// A formula typed plays at once as its preview and, through Start, on the
+// card: amplitude times its value plus offset, at x = j / 200.
+void tst_panel_shapes::formulaTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, problem);
+    QFETCH(QString, refused);
+    QFETCH(QString, plays);
+    PanelFixture f;
+    f.open(PanelFixture::Vxi);
+    tn6820fp_chSet *ch = f.channel(1);
+    QVERIFY(!ch->formula->isVisibleTo(ch));
+    ch->formulaButton->click();
+    QVERIFY(ch->formula->isVisibleTo(ch));
+    QVERIFY(!ch->duty->isVisibleTo(ch) && !ch->symmetry->isVisibleTo(ch));
+    ch->amplitude->setValue(2.5);
+    ch->offset->setValue(-1.25);
+    ch->formula->clear();
+    QTest::keyClicks(ch->formula, typed);
+    QCOMPARE(f.panel->settings().channels[0].formula->text(), plays);
+    QCOMPARE(ch->formulaProblem->text(), problem);
+    QCOMPARE(ch->formulaProblem->isVisibleTo(ch), !problem.isEmpty());
+    ModalAnswers answers;
+    QString box;
+    if (!refused.isEmpty())
+        answers.click(QStringLiteral("OK"),
+                      [&box](QWidget *w) { box = qobject_cast<QMessageBox *>(w)->text(); });
+    const QString line = f.startAndTraceGeneration(0);
+    QCOMPARE(box, refused);
+    QCOMPARE(line.isEmpty(), !refused.isEmpty());
+    QVERIFY(answers.allAnswered());
+    // What plays, by hand: 1 kHz is 200 samples.
+    const std::vector<double> &shown = f.preview(1)->samples();
+    for (int j = 0; j < 200; ++j) {
+        const double x = j / 200.0;
+        const double pi = 3.14159265358979323846;
+        const double v = plays.startsWith(QLatin1String("sin")) ? std::sin(2 * pi * x)
+                         : plays.startsWith(QLatin1String("x")) ? x - 0.5
+                                                                : 1 / (x - 0.5);
+        const double expected = std::isfinite(v) ? v * 2.5 + -1.25 : -1.25;
+        QVERIFY2(sameBits(shown[std::size_t(j)], expected), qPrintable(QString::number(j)));
+    }
+    if (!line.isEmpty()) {
+        QVERIFY(sameBits(traceSamples(line, QStringLiteral("buffer")), shown));
+        // Close to the built-in sine, whose cycle spans 6.2831853, but not the same.
+        QVERIFY(shown[25] != std::sin(25 * 6.2831853 / 200) * 2.5 + -1.25);
+        QVERIFY(std::fabs(shown[25] - (std::sin(25 * 6.2831853 / 200) * 2.5 + -1.25)) < 1e-7);
+    }
+    f.stopButton()->click();
 }
 
 QTEST_MAIN(tst_panel_shapes)

@@ -1,6 +1,7 @@
 // The generation plan made from the panel's settings, and the words in which
 // the panel tells it, against hand values.
 #include <QtTest>
+#include <cmath>
 
 #include "tn6820fp_plan.h"
 #include "tn6820fp_texts.h"
@@ -25,6 +26,8 @@ private slots:
     void plans();
     void oneChannelAgain_data();
     void oneChannelAgain();
+    void shapes_data();
+    void shapes();
 };
 
 void tst_plan::plans_data()
@@ -219,6 +222,186 @@ void tst_plan::oneChannelAgain()
     QCOMPARE(plan.phases[std::size_t(channel)].tenths, 327);
     // The turned triangle starts at its sample 6: rising 6 of its 65 steps.
     QCOMPARE(plan.cycles[std::size_t(channel)][0], (6.0 * 4 / 65 - 1) * 3.5 + -1.25);
+}
+
+void tst_plan::shapes_data()
+{
+    QTest::addColumn<int>("frequency"); // on channel 1 alone, amplitude 1, offset 0
+    QTest::addColumn<int>("waveform");
+    QTest::addColumn<double>("share"); // the duty cycle or symmetry, percent
+    QTest::addColumn<int>("multiple");
+    QTest::addColumn<double>("phase");
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<QString>("samples"); // "j:value" of the segment, blank-separated
+    QTest::addColumn<QString>("applied"); // the duty or symmetry as shown
+    QTest::addColumn<bool>("differs");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("fault");
+    const int sq = WaveSquare;
+    const int tri = WaveTriangle;
+    const int sine = WaveSine;
+    const int formula = WaveFormula;
+    const QString at4 = QStringLiteral("Output: 50000.00 Hz at 200 kS/s, 4 samples per cycle");
+    const QString at66 = QStringLiteral("Output: 3030.30 Hz at 200 kS/s, 66 samples per cycle");
+    const QString at200 = QStringLiteral("Output: 1000.00 Hz at 200 kS/s, 200 samples per cycle");
+    const QString at8000 = QStringLiteral("Output: 25.00 Hz at 200 kS/s, 8000 samples per cycle");
+    // Squares: high for the nearest whole number of samples to the share, a
+    // tie going to the shorter high part.
+    QTest::newRow("square, 4 samples, 25%") << 50000 << sq << 25.0 << 1 << 0.0 << ""
+                                            << "0:1 1:-1 2:-1 3:-1"
+                                            << "25.0" << false << at4 + "\nDuty: Ch1 25.0%"
+                                            << "";
+    QTest::newRow("square, 4 samples, 10%: 0.4 samples high")
+        << 50000 << sq << 10.0 << 1 << 0.0 << ""
+        << "0:-1 3:-1"
+        << "0.0" << true << at4 + "\nDuty: Ch1 0.0%"
+        << "";
+    QTest::newRow("square, 4 samples, 100%") << 50000 << sq << 100.0 << 1 << 0.0 << ""
+                                             << "0:1 3:1"
+                                             << "100.0" << false << at4 + "\nDuty: Ch1 100.0%"
+                                             << "";
+    QTest::newRow("square, 4 samples, 0%") << 50000 << sq << 0.0 << 1 << 0.0 << ""
+                                           << "0:-1 3:-1"
+                                           << "0.0" << false << at4 + "\nDuty: Ch1 0.0%"
+                                           << "";
+    // 66 x 25% = 16.5: 16 samples high, 24.2%.
+    QTest::newRow("square, 66 samples, 25%") << 3000 << sq << 25.0 << 1 << 0.0 << ""
+                                             << "15:1 16:-1"
+                                             << "24.2" << true << at66 + "\nDuty: Ch1 24.2%"
+                                             << "";
+    // 66 x 75% = 49.5: 49 high, 74.2%.
+    QTest::newRow("square, 66 samples, 75%") << 3000 << sq << 75.0 << 1 << 0.0 << ""
+                                             << "48:1 49:-1"
+                                             << "74.2" << true << at66 + "\nDuty: Ch1 74.2%"
+                                             << "";
+    QTest::newRow("square, 66 samples, at its start: as ever")
+        << 3000 << sq << 50.0 << 1 << 0.0 << ""
+        << "32:1 33:-1"
+        << "50.0" << false << at66 << "";
+    QTest::newRow("square, 8000 samples, 0.1%: 8 high")
+        << 25 << sq << 0.1 << 1 << 0.0 << ""
+        << "7:1 8:-1 7999:-1"
+        << "0.1" << false << at8000 + "\nDuty: Ch1 0.1%"
+        << "";
+    // Triangles: -1 at sample 0, +1 at the peak (a whole or half sample), -1
+    // at the last sample. 4 samples at 90%: the peak at 2.5 of 3, 83.3%.
+    QTest::newRow("triangle, 4 samples, 90%") << 50000 << tri << 90.0 << 1 << 0.0 << ""
+                                              << "0:-1 1:-0.2 2:0.6 3:-1"
+                                              << "83.3" << true << at4 + "\nSymmetry: Ch1 83.3%"
+                                              << "";
+    QTest::newRow("triangle, 4 samples, 100%: a rising ramp")
+        << 50000 << tri << 100.0 << 1 << 0.0 << ""
+        << "0:-1 1:-0.333333333333333 2:0.333333333333333 3:1"
+        << "100.0" << false << at4 + "\nSymmetry: Ch1 100.0%"
+        << "";
+    QTest::newRow("triangle, 4 samples, 0%: a falling ramp")
+        << 50000 << tri << 0.0 << 1 << 0.0 << ""
+        << "0:1 1:0.333333333333333 2:-0.333333333333333 3:-1"
+        << "0.0" << false << at4 + "\nSymmetry: Ch1 0.0%"
+        << "";
+    // 65 x 90% = 58.5: the peak between samples 58 and 59.
+    QTest::newRow("triangle, 66 samples, 90%")
+        << 3000 << tri << 90.0 << 1 << 0.0 << ""
+        << "0:-1 58:0.982905982905983 59:0.846153846153846 65:-1"
+        << "90.0" << false << at66 + "\nSymmetry: Ch1 90.0%"
+        << "";
+    // 7999 x 25% = 1999.75: the peak at 1999.5, 24.997%.
+    QTest::newRow("triangle, 8000 samples, 25%")
+        << 25 << tri << 25.0 << 1 << 0.0 << ""
+        << "1999:0.999499874968742 2000:0.999833319443287 7999:-1"
+        << "25.0" << false << at8000 + "\nSymmetry: Ch1 25.0%"
+        << "";
+    // Multiples: sample j is the shape's sample (j m + phase steps) mod segLen.
+    QTest::newRow("a sine at x2") << 1000 << sine << 50.0 << 2 << 0.0 << ""
+                                  << "0:0 25:1 75:-1 125:1"
+                                  << "50.0" << false << at200 + "\nMultiple: Ch1 \u00d72 2000.00 Hz"
+                                  << "";
+    // 90 degrees of its own cycle: 50 of the 200 samples.
+    QTest::newRow("a sine at x3 and 90 degrees")
+        << 1000 << sine << 50.0 << 3 << 90.0 << ""
+        << "0:1 50:0 100:-1"
+        << "50.0" << false << at200 + "\nPhase: Ch1 90.0\u00b0\nMultiple: Ch1 \u00d73 3000.00 Hz"
+        << "";
+    // Each cycle of 50 samples plays the shape's samples 0, 4, ... 196, of
+    // which 0 to 48 are high: 13 of 50, 26%.
+    QTest::newRow("a square at x4 and 25%: 13 of each 50 samples high")
+        << 1000 << sq << 25.0 << 4 << 0.0 << ""
+        << "0:1 12:1 13:-1 49:-1 50:1"
+        << "26.0" << true << at200 + "\nMultiple: Ch1 \u00d74 4000.00 Hz\nDuty: Ch1 26.0%"
+        << "";
+    QTest::newRow("x5 of 4 samples: fewer than one a cycle, said")
+        << 50000 << sine << 50.0 << 5 << 0.0 << ""
+        << "1:1"
+        << "50.0" << false << at4 + "\nMultiple: Ch1 \u00d75 250000.00 Hz (0.8 samples a cycle)"
+        << "";
+    // Formulas: x = j / 200, n = j, N = 200, f the real frequency.
+    QTest::newRow("sin(2*pi*x)") << 1000 << formula << 50.0 << 1 << 0.0 << "sin(2*pi*x)"
+                                 << "0:0 25:0.707106781186548 50:1"
+                                 << "50.0" << false << at200 << "";
+    QTest::newRow("a pulse") << 1000 << formula << 50.0 << 1 << 0.0 << "x < 0.25 ? 1 : -1"
+                             << "0:1 49:1 50:-1 199:-1"
+                             << "50.0" << false << at200 << "";
+    QTest::newRow("n and N") << 1000 << formula << 50.0 << 1 << 0.0 << "n / N - 0.5"
+                             << "0:-0.5 100:0 150:0.25"
+                             << "50.0" << false << at200 << "";
+    QTest::newRow("f at x2") << 1000 << formula << 50.0 << 2 << 0.0 << "f / 10000"
+                             << "0:0.2 199:0.2"
+                             << "50.0" << false << at200 + "\nMultiple: Ch1 \u00d72 2000.00 Hz"
+                             << "";
+    QTest::newRow("a division by zero: held at the offset")
+        << 1000 << formula << 50.0 << 1 << 0.0 << "1 / (x - 0.5)"
+        << "0:-2 100:0 150:4"
+        << "50.0" << false << at200 << "gives infinity at x = 0.5 (sample 100 of 200)";
+    QTest::newRow("the root of a negative number")
+        << 1000 << formula << 50.0 << 1 << 0.0 << "sqrt(x - 0.5)"
+        << "0:0 100:0 150:0.5"
+        << "50.0" << false << at200 << "gives NaN at x = 0 (sample 0 of 200)";
+}
+
+void tst_plan::shapes()
+{
+    QFETCH(int, frequency);
+    QFETCH(int, waveform);
+    QFETCH(double, share);
+    QFETCH(int, multiple);
+    QFETCH(double, phase);
+    QFETCH(QString, formula);
+    QFETCH(QString, samples);
+    QFETCH(QString, applied);
+    QFETCH(bool, differs);
+    QFETCH(QString, line);
+    QFETCH(QString, fault);
+    tn6820fp_panelSettings s = tn6820fp_panelSettings::initial(10);
+    s.frequency = frequency;
+    tn6820fp_channelSettings &c = s.channels[0];
+    c.waveform = tn6820fp_waveform(waveform);
+    c.amplitude = 1;
+    c.duty = c.symmetry = share;
+    c.multiple = multiple;
+    c.phase = phase;
+    if (!formula.isEmpty()) {
+        QString why;
+        c.formula = tn6820fp_formula::parse(formula, &why);
+        QVERIFY2(c.formula, qPrintable(why));
+    }
+    const tn6820fp_plan plan = tn6820fp_planOf(s);
+    const std::vector<double> &cycle = plan.cycles[0];
+    for (const QString &js : samples.split(QLatin1Char(' '))) {
+        const int j = js.section(QLatin1Char(':'), 0, 0).toInt();
+        const double expected = js.section(QLatin1Char(':'), 1).toDouble();
+        QVERIFY2(
+            std::fabs(cycle[std::size_t(j)] - expected) < 1e-12,
+            qPrintable(QStringLiteral("[%1] %2").arg(j).arg(cycle[std::size_t(j)], 0, 'g', 17)));
+    }
+    const tn6820fp_shapePlan &shape = plan.shapes[0];
+    const tn6820fp_sharePlan &shown = waveform == WaveTriangle ? shape.symmetry : shape.duty;
+    QCOMPARE(QString::number(shown.applied, 'f', 1), applied);
+    QCOMPARE(shown.differs, differs);
+    QCOMPARE(tn6820fp_realOutputOf(plan).text(), line);
+    QCOMPARE(shape.fault, fault);
+    // What is sent is every sample a number.
+    for (const double v : plan.samples)
+        QVERIFY(std::isfinite(v));
 }
 
 QTEST_MAIN(tst_plan)

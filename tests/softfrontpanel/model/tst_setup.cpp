@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include "tn6820fp_formula.h"
 #include "tn6820fp_page.h"
 #include "tn6820fp_plan.h"
 #include "tn6820fp_setup.h"
@@ -58,9 +59,20 @@ void tst_setup::roundTrip()
         s.frequency = pick(1, 50000);
         s.filter = pick(0, 3);
         s.mode = pick(0, 1);
+        // Half the rounds use nothing the previous release cannot read.
+        const bool beyondVersion1 = round % 2 == 1;
+        const char *const formulas[] = {"sin(2*pi*x)", "x < 0.5 ? 1 : -1", "pow(x, 3) - n / N",
+                                        "exp(-5*x) * sin(2*pi*10*x)"};
         for (tn6820fp_channelSettings &c : s.channels) {
             c.selected = pick(0, 1) == 1;
-            c.waveform = tn6820fp_waveform(pick(WaveNone, WaveArbitrary));
+            c.waveform =
+                tn6820fp_waveform(pick(WaveNone, beyondVersion1 ? WaveFormula : WaveArbitrary));
+            if (beyondVersion1) {
+                c.duty = pick(0, 1000) / 10.0;
+                c.symmetry = pick(0, 1000) / 10.0;
+                c.multiple = pick(0, 3) == 0 ? pick(1, 1000) : 1;
+                c.formula = tn6820fp_formula::parse(QLatin1String(formulas[pick(0, 3)]), nullptr);
+            }
             c.amplitude = pick(0, 1000) / 100.0;
             c.offset = pick(-1000, 1000) / 100.0;
             c.phase = pick(0, 3599) / 10.0;
@@ -78,9 +90,13 @@ void tst_setup::roundTrip()
             }
         }
         const QByteArray json = tn6820fp_setupJson(s);
-        // Values one line a shape: a few dozen lines in all, whatever the shapes.
+        const bool newer = tn6820fp_setupVersionOf(s) == 2;
+        QVERIFY(json.contains(newer ? "\"version\": 2" : "\"version\": 1"));
+        if (!beyondVersion1)
+            QVERIFY(!newer);
+        // Values one line a shape: a hundred lines or so in all, whatever the shapes.
         if (round % 50 != 7)
-            QVERIFY2(json.count('\n') < 120, qPrintable(QString::number(json.count('\n'))));
+            QVERIFY2(json.count('\n') < 160, qPrintable(QString::number(json.count('\n'))));
         const tn6820fp_setupRead read =
             tn6820fp_readSetup(json, tn6820fp_panelSettings::initial(10), -10, 10);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
@@ -201,6 +217,26 @@ void tst_setup::refused_data()
                                "\", \"values\": [1, 2]}}") +
                "}"
         << "channels[4].shape.file: 256 characters; a file's name has at most 255";
+    QTest::newRow("a duty beyond 100%")
+        << h + ", \"channels\": " + channels(1, R"({"duty": 100.5})") + "}"
+        << "channels[1].duty: 100.5 is outside 0 to 100%";
+    QTest::newRow("a negative symmetry")
+        << h + ", \"channels\": " + channels(2, R"({"symmetry": -1})") + "}"
+        << "channels[2].symmetry: -1 is outside 0 to 100%";
+    QTest::newRow("a multiple of 0")
+        << h + ", \"channels\": " + channels(3, R"({"multiple": 0})") + "}"
+        << "channels[3].multiple: not a whole number from 1 to 1000";
+    QTest::newRow("a multiple not whole")
+        << h + ", \"channels\": " + channels(3, R"({"multiple": 2.5})") + "}"
+        << "channels[3].multiple: not a whole number from 1 to "
+           "1000";
+    QTest::newRow("a formula that does not parse")
+        << h + ", \"channels\": " +
+               channels(6, R"({"waveform": "formula", "formula": "sin(2*pi*x"})") + "}"
+        << "channels[6].formula: character 11: missing parenthesis";
+    QTest::newRow("a formula that is no text")
+        << h + ", \"channels\": " + channels(0, R"({"formula": 3})") + "}"
+        << "channels[0].formula: not a text";
     QTest::newRow("a fault after valid keys keeps none of them")
         << h + R"(, "frequency": 5, "filter": "2kHz", "mode": "continuous", "channels": )" +
                channels(6, R"({"phase": -0.1})") + "}"

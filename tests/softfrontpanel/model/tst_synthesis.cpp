@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "testsupport.h"
+#include "tn6820fp_formula.h"
 #include "tn6820fp_synthesis.h"
 
 using sfptest::sameBits;
@@ -32,6 +33,9 @@ private slots:
     void phaseSteps();
     void resampling_data();
     void resampling();
+    void sharesAtTheirStart();
+    void formulas_data();
+    void formulas();
 };
 
 void tst_synthesis::shortSegments_data()
@@ -283,6 +287,70 @@ void tst_synthesis::resampling()
     tn6820fp_synthesizeCycle(wave, segLen, sent.data());
     for (int j = 0; j < segLen; ++j)
         QVERIFY(sameBits(sent[std::size_t(j)], out[j] * 4 + 1));
+}
+
+// A square of 50% duty and a triangle of 50% symmetry are the unit square
+// and triangle to the bit, at every length a cycle can have.
+void tst_synthesis::sharesAtTheirStart()
+{
+    std::vector<double> unit(tn6820fp_memorySamples);
+    std::vector<double> shared(tn6820fp_memorySamples);
+    for (int segLen = 2; segLen <= tn6820fp_memorySamples; ++segLen) {
+        tn6820fp_synthesizeSegment(WaveSquare, 1, 0, segLen, unit.data());
+        tn6820fp_squareCycle(segLen, 500, shared.data());
+        QVERIFY2(std::memcmp(unit.data(), shared.data(), sizeof(double) * segLen) == 0,
+                 qPrintable(QStringLiteral("square %1").arg(segLen)));
+        tn6820fp_synthesizeSegment(WaveTriangle, 1, 0, segLen, unit.data());
+        tn6820fp_triangleCycle(segLen, 500, shared.data());
+        QVERIFY2(std::memcmp(unit.data(), shared.data(), sizeof(double) * segLen) == 0,
+                 qPrintable(QStringLiteral("triangle %1").arg(segLen)));
+    }
+}
+
+void tst_synthesis::formulas_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error"); // empty: it parses
+    QTest::newRow("every name") << "pow(x, 2) + floor(3*x) - ceil(x) + round(x) + mod(n, 3) + "
+                                   "min(x, 1 - x) + max(N, f) * sign(x - 0.5) + abs(ln(e)) + "
+                                   "log10(100) + rint(x) + exp(0) + sqrt(4) + tan(0) + 2^3"
+                                << "";
+    QTest::newRow("a condition") << "x < 0.25 ? 1 : -1"
+                                 << "";
+    QTest::newRow("an operator out of place") << "x*/2"
+                                              << "character 3: unexpected operator \"/\"";
+    QTest::newRow("cut short") << "sin("
+                               << "character 5: unexpected end of expression";
+    QTest::newRow("a name it does not know") << "2 * t"
+                                             << "character 5: \"t\" is no name a formula knows";
+    QTest::newRow("a decimal comma")
+        << "0,5*x"
+        << "character 2: a comma separates the arguments of a function only (decimals take a "
+           "point)";
+    QTest::newRow("letters of another script")
+        << "\u00e9 + x"
+        << "character 1: \"\u00e9\" is no name a formula knows";
+    QTest::newRow("empty") << "  "
+                           << "empty; type an expression of x, such as sin(2*pi*x)";
+    QTest::newRow("too long") << QString(1001, QLatin1Char('x'))
+                              << "1001 characters; a formula has at most 1000";
+    QTest::newRow("as long as it may be")
+        << QStringLiteral("x") + QStringLiteral("+x").repeated(499) + QStringLiteral(" ") << "";
+}
+
+void tst_synthesis::formulas()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    QString why = QStringLiteral("unset");
+    const std::shared_ptr<const tn6820fp_formula> f = tn6820fp_formula::parse(text, &why);
+    QCOMPARE(why, error);
+    QCOMPARE(bool(f), error.isEmpty());
+    if (!f)
+        return;
+    QCOMPARE(f->text(), text);
+    std::vector<double> values(64);
+    QCOMPARE(f->evaluate(64, 1, 1000, values.data()), -1);
 }
 
 QTEST_GUILESS_MAIN(tst_synthesis)
