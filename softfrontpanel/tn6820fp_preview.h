@@ -63,7 +63,7 @@ public:
     QStringList notes() const;
     // The texts that do not fit the widget at its present size: drawn cut,
     // or over the plot. Empty when every text shows whole.
-    QStringList cutTexts() const;
+    Q_INVOKABLE QStringList cutTexts() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

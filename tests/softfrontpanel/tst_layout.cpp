@@ -1,5 +1,6 @@
 // Every window as a user sees it, at 96, 120, 144 and 192 dpi: no text is
 // clipped and every tab is in view, at the first size and at the smallest.
+#include <QLineEdit>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -99,7 +100,8 @@ void tst_layout::everyWindow()
     QVERIFY2(!r.out.contains("problem at"), r.out.constData());
     for (const char *window :
          {"demo panel", "demo panel at its smallest", "demo panel with every text",
-          "demo panel with every text at its smallest", "panel", "driver calls",
+          "demo panel with every text at its smallest",
+          "demo panel with every text at its smallest, channel 8", "panel", "driver calls",
           "panel at its smallest", "About", "selection", "address entry", "licence",
           "connection question", "information box", "warning box", "error box"})
         QVERIFY2(r.out.contains(QByteArray("checked ") + window + " at " + QByteArray::number(dpi) +
@@ -143,7 +145,26 @@ void tst_layout::everyWindowChild()
             f.channel(2)->amplitude->setValue(f.channel(2)->amplitude->maximum());
             f.channel(2)->offset->setValue(f.channel(2)->offset->maximum());
             QVERIFY(f.preview(2)->exceedsRange());
-            f.get<QTabWidget>(QStringLiteral("channelTabs"))->setCurrentIndex(1);
+            // The shapes' own texts: a duty and a symmetry the card cannot
+            // give exactly, multiples with few samples a cycle, a formula
+            // that does not parse after one that gives no number; channel 8
+            // has all its preview can say at once.
+            f.channel(1)->squareButton->click();
+            f.channel(1)->duty->setValue(33.3);
+            f.channel(1)->multiple->setValue(40);
+            f.channel(3)->triangleButton->click();
+            f.channel(3)->symmetry->setValue(90.1);
+            f.channel(3)->multiple->setValue(999);
+            for (int n : {5, 8}) {
+                f.channel(n)->formulaButton->click();
+                f.channel(n)->formula->clear();
+                QTest::keyClicks(f.channel(n)->formula, QStringLiteral("1/(x-0.5) +"));
+            }
+            f.channel(8)->multiple->setValue(1000);
+            f.channel(8)->offset->setValue(f.channel(8)->offset->maximum());
+            QVERIFY(f.preview(8)->notes().size() >= 4);
+            auto *tabs = f.get<QTabWidget>(QStringLiteral("channelTabs"));
+            tabs->setCurrentIndex(1);
             panel.adjustSize();
             report(&panel, QStringLiteral("demo panel with every text"));
             if (panel.minimumSizeHint().width() > plain)
@@ -152,6 +173,12 @@ void tst_layout::everyWindowChild()
                             panel.minimumSizeHint().width());
             panel.resize(panel.minimumSize());
             report(&panel, QStringLiteral("demo panel with every text at its smallest"));
+            for (int n : {1, 3, 5, 8}) {
+                tabs->setCurrentIndex(n - 1);
+                report(&panel, QStringLiteral("demo panel with every text at its smallest, "
+                                              "channel %1")
+                                   .arg(n));
+            }
         }
     }
     {

@@ -1,6 +1,7 @@
 // Random sequences of changes through the panel's controls, each ended by
 // Start (and Stop): what reaches the card is what the test computes from its
 // own formulas, and every preview shows its channel's part of it.
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -22,19 +23,49 @@ struct Channel
     double offset = 0;
     double phase = 0;
     QVector<double> shape; // normalised, as loaded; empty before a file is read
+    double duty = 50;
+    double symmetry = 50;
+    int multiple = 1;
+    int formula = 0; // in kFormulas
 };
+
+// Formulas typed, and their values at x = k / segLen, n = k / multiple,
+// N = segLen / multiple, as muParser computes them.
+const char *const kFormulas[] = {"sin(2*pi*x)", "x < 0.25 ? 1 : -1", "n / N", "4*x*(1-x)"};
+double formulaAt(int formula, int k, int segLen, int multiple)
+{
+    const double pi = 3.14159265358979323846;
+    const double x = double(k) / segLen;
+    switch (formula) {
+    case 0:
+        return std::sin(2 * pi * x);
+    case 1:
+        return x < 0.25 ? 1 : -1;
+    case 2:
+        return (double(k) / multiple) / (double(segLen) / multiple);
+    default:
+        return 4 * x * (1 - x);
+    }
+}
 
 // The card's rates, fastest first.
 const double kRates[] = {200000, 100000, 50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100};
 
 // One cycle of a channel, by hand: the unit shape times the amplitude plus the
 // offset, stretched by linear interpolation for an arbitrary shape, then
-// started its phase (to the nearest whole sample) into the cycle.
+// played multiple times over and started its phase (to the nearest whole
+// sample of the segment) into its own cycle. A square of other than 50% is
+// high for the nearest whole number of samples to its share (a tie going
+// lower); a triangle of other than 50% peaks at the nearest half sample.
 QVector<double> cycleOf(const Channel &c, int segLen)
 {
     QVector<double> s(segLen);
     const double A = c.amplitude;
     const double O = c.offset;
+    const long long duty = std::llround(c.duty * 10);
+    const long long symmetry = std::llround(c.symmetry * 10);
+    const long long high = (duty * segLen + 499) / 1000;
+    const double peak = double((symmetry * (segLen - 1) + 249) / 500) / 2;
     for (int j = 0; j < segLen; ++j) {
         const double x = j;
         switch (c.waveform) {
@@ -42,16 +73,30 @@ QVector<double> cycleOf(const Channel &c, int segLen)
             s[j] = std::sin((x * 6.2831853) / segLen) * A + O;
             break;
         case WaveSquare:
-            s[j] = j < segLen / 2 ? O + A : O - A;
+            if (duty == 500)
+                s[j] = j < segLen / 2 ? O + A : O - A;
+            else
+                s[j] = (j < high ? 1.0 : -1.0) * A + O;
             break;
         case WaveSaw:
             s[j] = ((x + x) / (segLen - 1) - 1) * A + O;
             break;
         case WaveTriangle: {
-            const double rise = j < segLen / 2 ? x : double(segLen - 1 - j);
-            s[j] = (rise * 4 / (segLen - 1) - 1) * A + O;
+            if (symmetry == 500) {
+                const double rise = j < segLen / 2 ? x : double(segLen - 1 - j);
+                s[j] = (rise * 4 / (segLen - 1) - 1) * A + O;
+            } else {
+                const double fall = (segLen - 1) - peak;
+                const double v = j < peak   ? 2 * x / peak - 1
+                                 : fall > 0 ? 2 * (segLen - 1 - x) / fall - 1
+                                            : 1.0;
+                s[j] = v * A + O;
+            }
             break;
         }
+        case WaveFormula:
+            s[j] = formulaAt(c.formula, j, segLen, c.multiple) * A + O;
+            break;
         case WaveArbitrary: {
             const int n = c.shape.size();
             const long long at = (long long)j * n;
@@ -66,8 +111,10 @@ QVector<double> cycleOf(const Channel &c, int segLen)
         }
     }
     const long long steps = ((std::llround(c.phase / 360.0 * segLen) % segLen) + segLen) % segLen;
-    std::rotate(s.begin(), s.begin() + steps, s.end());
-    return s;
+    QVector<double> played(segLen);
+    for (int j = 0; j < segLen; ++j)
+        played[j] = s[int((j * (long long)c.multiple + steps) % segLen)];
+    return played;
 }
 
 } // namespace
@@ -126,7 +173,7 @@ void tst_panel_random::randomSequences()
             const int n = pick(0, 7);
             tn6820fp_chSet *ch = f.channel(n + 1);
             Channel &c = channels[n];
-            switch (pick(0, 8)) {
+            switch (pick(0, 12)) {
             case 0:
                 frequency = pick(0, 2) == 0 ? pick(1, 100) : pick(1, 50000);
                 f.frequency()->setValue(frequency);
@@ -143,14 +190,15 @@ void tst_panel_random::randomSequences()
                 f.select(n + 1)->setChecked(c.selected);
                 break;
             case 4: {
-                const int w = pick(WaveSine, WaveArbitrary);
+                const int w = pick(WaveSine, WaveFormula);
                 if (w == WaveArbitrary && c.shape.isEmpty()) {
                     const int s = pick(0, int(files.size()) - 1);
                     QVERIFY2(ch->loadShape(files[s]), qPrintable(where));
                     c.shape = shapes[s];
                 }
                 // A click on the chosen shape releases it.
-                const char *names[] = {"", "sine", "square", "saw", "triangle", "arbitrary"};
+                const char *names[] = {"",         "sine",      "square", "saw",
+                                       "triangle", "arbitrary", "formula"};
                 sfptest::child<QPushButton>(ch, QLatin1String(names[w]) + QStringLiteral("Button"))
                     ->click();
                 c.waveform = c.waveform == w ? int(WaveNone) : w;
@@ -174,6 +222,25 @@ void tst_panel_random::randomSequences()
                 c.shape = shapes[s];
                 break;
             }
+            case 9:
+                ch->duty->setValue(pick(0, 1000) / 10.0);
+                c.duty = ch->duty->value();
+                break;
+            case 10:
+                ch->symmetry->setValue(pick(0, 1000) / 10.0);
+                c.symmetry = ch->symmetry->value();
+                break;
+            case 11:
+                ch->multiple->setValue(pick(0, 9) == 0 ? pick(1, 1000) : pick(1, 6));
+                c.multiple = ch->multiple->value();
+                break;
+            case 12:
+                // Typed key by key: what is typed on the way parses or not,
+                // and the last formula that does is the one that plays.
+                c.formula = pick(0, 3);
+                ch->formula->clear();
+                QTest::keyClicks(ch->formula, QLatin1String(kFormulas[c.formula]));
+                break;
             }
         }
         // A single cycle waits one period: kept short.

@@ -354,6 +354,18 @@ QStringList layoutProblems(QWidget *window)
             }
             continue;
         } else {
+            // A widget that paints texts of its own says which of them do
+            // not fit it now.
+            QStringList cut;
+            if (w->metaObject()->indexOfMethod("cutTexts()") >= 0 &&
+                QMetaObject::invokeMethod(w, "cutTexts", Q_RETURN_ARG(QStringList, cut))) {
+                for (const QString &t : cut)
+                    problems << QStringLiteral("\"%1\" painted cut at %2x%3 (%4)")
+                                    .arg(t.left(40))
+                                    .arg(w->width())
+                                    .arg(w->height())
+                                    .arg(where(w));
+            }
             continue;
         }
         if (text.isEmpty())
