@@ -94,32 +94,28 @@ int tn6820fp_synthesizeCycle(const tn6820fp_channelWave &ch, int segLen, double 
     const double A = ch.amplitude;
     const double O = ch.offset;
     int fault = -1;
-    if (ch.waveform == WaveArbitrary) {
-        if (ch.shape && ch.shape->size() >= 2) {
-            tn6820fp_resampleCycle(ch.shape->data(), int(ch.shape->size()), segLen, cycle);
-            for (int j = 0; j < segLen; ++j)
-                cycle[j] = cycle[j] * A + O;
-        } else {
-            std::fill(cycle, cycle + segLen, O);
-        }
-    } else if (ch.waveform == WaveFormula) {
-        if (ch.formula) {
-            fault = ch.formula->evaluate(segLen, ch.multiple, ch.frequency, cycle);
-            for (int j = 0; j < segLen; ++j)
-                cycle[j] = std::isfinite(cycle[j]) ? cycle[j] * A + O : O;
-        } else {
-            std::fill(cycle, cycle + segLen, O);
-        }
+    // The shapes made here are unit shapes, scaled below as the built-in
+    // ones are; the built-in ones come scaled.
+    bool scale = true;
+    if (ch.waveform == WaveArbitrary && ch.shape && ch.shape->size() >= 2) {
+        tn6820fp_resampleCycle(ch.shape->data(), int(ch.shape->size()), segLen, cycle);
+    } else if (ch.waveform == WaveFormula && ch.formula) {
+        fault = ch.formula->evaluate(segLen, ch.multiple, ch.frequency, cycle);
+        // What is no number holds the offset: nothing undefined reaches the card.
+        for (int j = 0; j < segLen; ++j)
+            cycle[j] = std::isfinite(cycle[j]) ? cycle[j] : 0.0;
     } else if (ch.waveform == WaveSquare && ch.dutyTenths != tn6820fp_defaultShare) {
         tn6820fp_squareCycle(segLen, ch.dutyTenths, cycle);
-        for (int j = 0; j < segLen; ++j)
-            cycle[j] = cycle[j] * A + O;
     } else if (ch.waveform == WaveTriangle && ch.symmetryTenths != tn6820fp_defaultShare) {
         tn6820fp_triangleCycle(segLen, ch.symmetryTenths, cycle);
+    } else {
+        // Without a shape to play, an arbitrary or formula channel holds its offset.
+        tn6820fp_synthesizeSegment(ch.waveform, A, O, segLen, cycle, unitTable);
+        scale = false;
+    }
+    if (scale) {
         for (int j = 0; j < segLen; ++j)
             cycle[j] = cycle[j] * A + O;
-    } else {
-        tn6820fp_synthesizeSegment(ch.waveform, A, O, segLen, cycle, unitTable);
     }
     const long long steps = ch.phaseSteps;
     const long long multiple = std::max(1, ch.multiple);
