@@ -24,6 +24,7 @@
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
 #include "tn6820fp_chset.h"
+#include "tn6820fp_formula.h"
 #include "tn6820fp_plan.h"
 #include "tn6820fp_preview.h"
 #include "tn6820fp_resources.h"
@@ -63,7 +64,9 @@ QImage canvasFor(const QWidget *w)
 // at each: 4 to 8000.
 const int kPairs[][2] = {{50000, 49000}, {1562, 1561}, {390, 389}, {48, 47}, {25, 26}};
 
-// Eight channels of all four shapes, one of them past the range, the first selected.
+// Eight channels of all four shapes, one of them past the range, the first
+// selected; the second a square of 25% duty, the fourth a triangle of 90%
+// symmetry and the last a sine at three times the frequency.
 Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
 {
     tn6820fp_panelSettings settings = tn6820fp_panelSettings::initial(10);
@@ -74,6 +77,9 @@ Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
         settings.channels[std::size_t(n)].amplitude = 2 + n;
         settings.channels[std::size_t(n)].offset = n == 4 ? 6 : 0;
     }
+    settings.channels[1].duty = 25;
+    settings.channels[3].symmetry = 90;
+    settings.channels[7].multiple = 3;
     tn6820fp_unitTables tables;
     QImage image = canvasFor(previews[0]);
     std::vector<double> recompute, repaint;
@@ -85,6 +91,7 @@ Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
         for (int n = 0; n < 8; ++n) {
             previews[n]->setDimmed(!settings.channels[std::size_t(n)].selected);
             previews[n]->setPhase(plan.phases[std::size_t(n)]);
+            previews[n]->setShape(plan.shapes[std::size_t(n)], false);
             previews[n]->setTrace(plan.cycles[std::size_t(n)].data(), plan.rate.segLen,
                                   plan.period);
         }
@@ -151,6 +158,7 @@ int main(int argc, char **argv)
                 size.width(), size.height(), kChanges);
     // This machine's speed at the moment, for reading the figures: shared
     // machines vary by a factor of two from one minute to the next.
+    double reference = 0;
     {
         std::vector<double> sines(8192);
         std::vector<double> us;
@@ -161,7 +169,23 @@ int main(int argc, char **argv)
                 sines[std::size_t(j)] = std::sin((j * 6.2831853) / (8192 - i % 2));
             us.push_back(t.nsecsElapsed() / 1e3);
         }
-        std::printf("reference: 8192 std::sin take %.1f us here now\n", median(us));
+        reference = median(us);
+        std::printf("reference: 8192 std::sin take %.1f us here now\n", reference);
+    }
+    {
+        const QString text = QStringLiteral("sin(2*pi*x) + 0.3*sin(6*pi*x + pi/4)");
+        const auto formula = tn6820fp_formula::parse(text, nullptr);
+        std::vector<double> values(8192);
+        std::vector<double> us;
+        for (int i = 0; i < kChanges; ++i) {
+            QElapsedTimer t;
+            t.start();
+            formula->evaluate(8192 - i % 2, 1, 1000.0, values.data());
+            us.push_back(t.nsecsElapsed() / 1e3);
+        }
+        std::printf("the formula %s at 8192 samples: %.1f us, %.1f references (target < 2000 "
+                    "us)\n",
+                    qPrintable(text), median(us), median(us) / reference);
     }
     std::printf("the plan and the eight previews, the frequency changed back and forth:\n");
     std::printf("  %13s %14s %12s %12s %12s\n", "frequencies", "segLen", "recompute us",
@@ -179,9 +203,10 @@ int main(int argc, char **argv)
             at512 = total;
         atMost = total;
     }
-    std::printf("  8000 samples: %.1f us (target < 1000 us); %.2f times the time at 512 (target: "
-                "the same order)\n",
-                atMost, atMost / at512);
+    std::printf("  8000 samples: %.1f us = %.1f references (target < 13; sines, squares of "
+                "50%% and 25%%, saws, triangles of 50%% and 90%%, a sine at x3); %.2f times the "
+                "time at 512 (target: the same order)\n",
+                atMost, atMost / reference, atMost / at512);
 
     // Through the panel: one channel selected, all eight recomputed at each change.
     auto *frequency = panel.findChild<QSpinBox *>(QStringLiteral("freqBox"));
@@ -225,8 +250,10 @@ int main(int argc, char **argv)
             change.push_back(changed / 1e3);
             repaint.push_back((t.nsecsElapsed() - changed) / 1e3);
         }
-        std::printf("  %6d %12.1f %12.1f %12.1f\n", tn6820fp_chooseRate(pair[0], 1).segLen,
-                    median(change), median(repaint), median(change) + median(repaint));
+        const double total = median(change) + median(repaint);
+        std::printf("  %6d %12.1f %12.1f %12.1f = %.1f references (target < 3)\n",
+                    tn6820fp_chooseRate(pair[0], 1).segLen, median(change), median(repaint),
+                    total, total / reference);
     }
     return 0;
 }

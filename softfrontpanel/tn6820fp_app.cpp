@@ -518,6 +518,10 @@ void tn6820fp_App::addSetupButtons()
          "Writes a C program that drives the card as Start would with this setup:\nthe same "
          "calls and the very samples",
          &tn6820fp_App::exportProgram},
+        {exportPythonButton, "Export Python Program...", "exportPythonButton", QKeySequence(),
+         "Writes a Python program (and module) that drives the card as Start would\nwith this "
+         "setup, through ctypes: the same calls and the very samples",
+         &tn6820fp_App::exportPythonProgram},
         {driverCallsButton, "Driver Calls...", "driverCallsButton", QKeySequence(),
          "Shows every call the panel made into VISA and the card's libraries",
          &tn6820fp_App::showDriverCalls},
@@ -606,29 +610,42 @@ bool tn6820fp_App::showOpenedSetup(const QString &why)
     return true;
 }
 
-tn6820fp_cProgramCard tn6820fp_App::programCard() const
+tn6820fp_programCard tn6820fp_App::programCard() const
 {
     if (demoMode)
         return tn6820fp_defaultProgramCard();
     return {descriptor().section(QLatin1Char(','), 0, 0), cardNumber(0)};
 }
 
-QByteArray tn6820fp_App::programText() const
+QByteArray tn6820fp_App::programText(tn6820fp_language language) const
 {
-    return m_page.program(programCard(), card->softwareVersion(), nullptr);
+    return m_page.program(programCard(), card->softwareVersion(), nullptr, language);
 }
 
 void tn6820fp_App::exportProgram()
 {
+    exportIn(tn6820fp_language::C);
+}
+
+void tn6820fp_App::exportPythonProgram()
+{
+    exportIn(tn6820fp_language::Python);
+}
+
+void tn6820fp_App::exportIn(tn6820fp_language language)
+{
     QString why;
-    const QByteArray text = m_page.program(programCard(), card->softwareVersion(), &why);
+    const QByteArray text = m_page.program(programCard(), card->softwareVersion(), &why, language);
     if (text.isEmpty()) {
         showWarning(QStringLiteral("The program was not written. %1.").arg(why));
         return;
     }
+    const bool python = language == tn6820fp_language::Python;
     const QString path = tn6820fp_chooseFile(
-        this, QStringLiteral("programs"), QStringLiteral("Export C Program"),
-        QStringLiteral("C programs (*.c)"), "programFileDialog", QStringLiteral("c"));
+        this, QStringLiteral("programs"),
+        python ? QStringLiteral("Export Python Program") : QStringLiteral("Export C Program"),
+        python ? QStringLiteral("Python programs (*.py)") : QStringLiteral("C programs (*.c)"),
+        "programFileDialog", python ? QStringLiteral("py") : QStringLiteral("c"));
     if (path.isEmpty())
         return;
     why = tn6800fp_saveFile(path, text);

@@ -71,7 +71,9 @@ public slots:
     // the driver, to the card of this session (the default bench's card in
     // demo mode); written to a file chosen in a dialog.
     void exportProgram();
-    QByteArray programText() const;
+    // The same as a Python program, which is a module as well.
+    void exportPythonProgram();
+    QByteArray programText(tn6820fp_language language = tn6820fp_language::C) const;
 
 protected:
     QTabWidget *mainTabs;
@@ -92,6 +94,7 @@ protected:
     QPushButton *openSetupButton;
     QPushButton *driverCallsButton;
     QPushButton *exportButton;
+    QPushButton *exportPythonButton;
     tn6820fp_preview *channelPreview[tn6820fp_channelCount];
     QDoubleSpinBox *dacValue[tn6820fp_channelCount];
     double lowLimit = -10.0;
@@ -117,13 +120,16 @@ private:
     void showFormulaProblem(int n);
     bool readShape(int n, const QString &path);
     void addSetupButtons();
+    // Writes the program in the language to a file chosen in a dialog, or
+    // says why there is none to write.
+    void exportIn(tn6820fp_language language);
     // Runs work off the GUI thread, under a busy dialog titled for the
     // purpose ("Open Setup") that says text once it takes long.
     void whileBusy(const QString &purpose, const QString &text, const std::function<void()> &work);
 
     // The card the exported program opens: this session's, or in demo mode
     // the default bench's.
-    tn6820fp_cProgramCard programCard() const;
+    tn6820fp_programCard programCard() const;
 
     tn6820fp_page m_page;
     // Set while applySettings() writes the controls: the plan is made once, after.

@@ -60,7 +60,12 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
                        "(the one of --resource and --fc, or the default bench's) and exit, "
                        "without a window."),
         QStringLiteral("file"));
-    parser.addOptions({demo, resource, fc, setup, logCalls, exportC});
+    const QCommandLineOption exportPython(
+        QStringLiteral("export-python"),
+        QStringLiteral("With --setup: write the setup as a Python program that drives the card "
+                       "(as --export-c does) and exit, without a window."),
+        QStringLiteral("file"));
+    parser.addOptions({demo, resource, fc, setup, logCalls, exportC, exportPython});
     o.text = parser.helpText();
     const auto refuse = [&o](const QString &why) {
         o.action = tn6820fp_options::Refuse;
@@ -81,7 +86,7 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &once : {resource, fc, setup, logCalls, exportC}) {
+    for (const QCommandLineOption &once : {resource, fc, setup, logCalls, exportC, exportPython}) {
         if (parser.values(once).size() > 1)
             return refuse(
                 QStringLiteral("--%1 is given more than once.").arg(once.names().first()));
@@ -127,11 +132,17 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
         o.setupPath = path;
         o.setup = page.settings();
     }
-    if (parser.isSet(exportC)) {
+    if (parser.isSet(exportC) && parser.isSet(exportPython))
+        return refuse(QStringLiteral("--export-c and --export-python cannot go together."));
+    for (const QCommandLineOption &exported : {exportC, exportPython}) {
+        if (!parser.isSet(exported))
+            continue;
         if (!parser.isSet(setup))
-            return refuse(QStringLiteral("--export-c goes with --setup."));
+            return refuse(QStringLiteral("--%1 goes with --setup.").arg(exported.names().first()));
         o.action = tn6820fp_options::Export;
-        o.exportPath = parser.value(exportC);
+        o.exportPath = parser.value(exported);
+        o.exportLanguage = exported.names() == exportPython.names() ? tn6820fp_language::Python
+                                                                    : tn6820fp_language::C;
     }
     if (parser.isSet(logCalls) && parser.isSet(setup)) {
         // The log would overwrite the setup it names.
@@ -153,16 +164,18 @@ tn6820fp_options tn6820fp_parseOptions(const QStringList &arguments)
 
 namespace {
 
-// --export-c: the setup's program, for the card of the command line or the
-// default bench's; 0 when written, 2 with the reason on standard error.
+// --export-c and --export-python: the setup's program, for the card of the
+// command line or the default bench's; 0 when written, 2 with the reason on
+// standard error.
 int exportProgram(const tn6820fp_options &options, const QString &version)
 {
-    tn6820fp_cProgramCard target = tn6820fp_defaultProgramCard();
+    tn6820fp_programCard target = tn6820fp_defaultProgramCard();
     if (options.start.kind == tn6800fp_startChoice::Open)
         target = {options.start.descriptor, options.start.fcNumber};
     tn6820fp_page page;
     page.setSettings(options.setup);
-    const QString why = page.exportProgram(options.exportPath, target, version);
+    const QString why =
+        page.exportProgram(options.exportPath, target, version, options.exportLanguage);
     if (!why.isEmpty()) {
         std::fprintf(stderr, "tn6820fp: the program was not written. %s.\n", qPrintable(why));
         return 2;

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "tn6800fp_fcselect.h"
+#include "tn6820fp_programtext.h"
 #include "tn6820fp_settings.h"
 
 class QApplication;
@@ -19,16 +20,17 @@ struct tn6820fp_options
         Help,    // print text, exit 0
         Version, // print text, exit 0
         Refuse,  // print message and text (the usage) on standard error, exit 2
-        Export   // write the setup's C program to exportPath, without a window
+        Export   // write the setup's program to exportPath, without a window
     };
     Action action = Run;
     tn6800fp_startChoice start;
     QString setupPath;            // --setup: opened once the panel is shown; checked already
     QByteArray setupJson;         // its bytes, read once: the panel checks them against the card
     tn6820fp_panelSettings setup; // what it holds, within the card's nominal range
-    QString exportPath;           // --export-c, with --setup
-    QString message;              // Refuse: one line that says what is wrong
-    QString text;                 // Help and Refuse: the usage; Version: the version line
+    QString exportPath;           // --export-c or --export-python, with --setup
+    tn6820fp_language exportLanguage = tn6820fp_language::C;
+    QString message; // Refuse: one line that says what is wrong
+    QString text;    // Help and Refuse: the usage; Version: the version line
 };
 
 // What must be set before the application object exists: high-resolution

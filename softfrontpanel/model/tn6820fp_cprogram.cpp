@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "tn6800.h"
-#include "tn6820fp_texts.h"
+#include "tn6820fp_programtext.h"
 
 namespace {
 
@@ -45,97 +45,10 @@ QByteArray cString(const QString &text)
     return out + '"';
 }
 
-// A character that would not show as itself, or could reorder or hide what a
-// reader sees: control and format characters (bidirectional overrides among
-// them), line and paragraph separators, surrogates, private and unassigned
-// ones.
-bool hidden(char32_t c)
-{
-    switch (QChar::category(c)) {
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Other_Surrogate:
-    case QChar::Other_PrivateUse:
-    case QChar::Other_NotAssigned:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Text from outside (a file name, a descriptor) quoted inside a comment,
-// readable as it was given (other scripts stay as they are, in UTF-8), but
-// with nothing that could end the comment ("*/"), open another ("/*"), splice
-// a line (a backslash before a line end, "??/") or form a trigraph: the quote
-// and the backslash are escaped as in C, a question mark next to another one
-// too, and a character that would not show as itself is written \uXXXX.
-QByteArray commentText(const QString &text)
-{
-    const QVector<uint> code = text.toUcs4();
-    QByteArray out = "\"";
-    for (int i = 0; i < code.size(); ++i) {
-        const char32_t c = code[i];
-        const char32_t before = i > 0 ? code[i - 1] : 0;
-        const char32_t after = i + 1 < code.size() ? code[i + 1] : 0;
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c == '?' && (before == '?' || after == '?')) {
-            out += "\\?";
-        } else if ((c == '/' && before == '*') || (c == '*' && before == '/')) {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20 || c == 0x7F || c > 0x10FFFF || (c >= 0x80 && hidden(c))) {
-            char escape[12];
-            std::snprintf(escape, sizeof escape, c > 0xFFFF ? "\\U%08X" : "\\u%04X", unsigned(c));
-            out += escape;
-        } else {
-            out += QString::fromUcs4(&c, 1).toUtf8();
-        }
-    }
-    return out + '"';
-}
-
-// A duty cycle or symmetry: asked for, and applied where that differs.
-QByteArray shareText(const char *what, const tn6820fp_sharePlan &share)
-{
-    QByteArray text = ", " + QByteArray(what) + " " + QByteArray::number(share.asked, 'f', 1) + "%";
-    if (share.differs)
-        text += " (applied: " + share.text().toUtf8() + ")";
-    return text;
-}
-
-QByteArray describe(const tn6820fp_channelSettings &c, const tn6820fp_phasePlan &phase,
-                    const tn6820fp_shapePlan &shape)
-{
-    const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(c.waveform);
-    QByteArray text = w ? QByteArray(w->name) : QByteArray("no waveform (the offset alone)");
-    if (c.waveform == WaveArbitrary && c.shape)
-        text += " (" + commentText(c.shape->file) + ", " +
-                QByteArray::number(qulonglong(c.shape->values.size())) + " values)";
-    if (c.waveform == WaveFormula && c.formula)
-        text += " " + commentText(c.formula->text());
-    if (shape.duty.asks)
-        text += shareText("duty", shape.duty);
-    if (shape.symmetry.asks)
-        text += shareText("symmetry", shape.symmetry);
-    if (shape.multiple != 1)
-        text += ", " + QByteArray::number(shape.multiple) + " cycles in the segment (" +
-                QByteArray::number(shape.frequency, 'f', 2) + " Hz)";
-    text += ", amplitude " + QByteArray::number(c.amplitude, 'f', 2) + " V, offset " +
-            QByteArray::number(c.offset, 'f', 2) + " V, phase " +
-            QByteArray::number(c.phase, 'f', 1) + " degrees";
-    if (phase.steps != 0 || phase.differs)
-        text += " (applied: " + phase.text().toUtf8().replace("\xc2\xb0", " degrees") + ")";
-    return text;
-}
-
 } // namespace
 
 QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_plan &plan,
-                             const tn6820fp_cProgramCard &card, const QString &version)
+                             const tn6820fp_programCard &card, const QString &version)
 {
     const bool continuous = plan.mode == ModeContinuous;
     const int segLen = plan.rate.segLen;
@@ -143,19 +56,8 @@ QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_pla
     QByteArray c;
     c += "/* An Orbana 6820 setup as a C program, written by the tn6820fp soft front panel " +
          version.toUtf8() + ".\n *\n";
-    const QByteArray line = tn6820fp_realOutputOf(plan).text().toUtf8().replace("\xc2\xb0", "");
-    c += " * Frequency asked for: " + QByteArray::number(plan.frequency) + " Hz. " +
-         line.split('\n').first() + ".\n";
-    c += " * Update rate code " + QByteArray::number(plan.rateCode) + ", filter " +
-         tn6820fp_filterNames[plan.filter] + " (code " + QByteArray::number(plan.filter) + "), " +
-         (continuous ? "continuous output" : "a single cycle") + ".\n";
-    for (int n = 0; n < tn6820fp_channelCount; ++n) {
-        if ((plan.channelMask >> n) & 1u)
-            c += " * Channel " + QByteArray::number(n + 1) + ": " +
-                 describe(s.channels[std::size_t(n)], plan.phases[std::size_t(n)],
-                          plan.shapes[std::size_t(n)]) +
-                 ".\n";
-    }
+    for (const QByteArray &line : tn6820fp_describeSetup(s, plan, tn6820fp_quotedForC))
+        c += " * " + line + "\n";
     const QByteArray position = QByteArray::number(card.fcNumber);
     const QByteArray positions = QByteArray::number(TN6800_MAX_POSITIONS);
     c += " *\n"
@@ -166,7 +68,7 @@ QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_pla
          positions +
          "), or without arguments for\n"
          " * " +
-         commentText(card.descriptor) + ", position " + position +
+         tn6820fp_quotedForC(card.descriptor) + ", position " + position +
          ". Other arguments are refused with\n"
          " * the usage and exit status 2, before the card is opened.\n"
          " *\n";

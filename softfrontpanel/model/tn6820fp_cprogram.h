@@ -5,13 +5,7 @@
 #include <QString>
 
 #include "tn6820fp_plan.h"
-
-// Where an exported program finds its card unless told otherwise.
-struct tn6820fp_cProgramCard
-{
-    QString descriptor; // VISA resource descriptor of the carrier
-    int fcNumber = 1;   // the card's position in it
-};
+#include "tn6820fp_programtext.h"
 
 // The settings as a self-contained C99 program for the engineer's own test
 // system: it opens the card through its driver, sets the filter and sends
@@ -21,6 +15,6 @@ struct tn6820fp_cProgramCard
 // includes only the drivers' headers and the C standard library. version
 // names the program that wrote it.
 QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &settings, const tn6820fp_plan &plan,
-                             const tn6820fp_cProgramCard &card, const QString &version);
+                             const tn6820fp_programCard &card, const QString &version);
 
 #endif

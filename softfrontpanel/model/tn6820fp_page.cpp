@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "tn6800fp_savefile.h"
+#include "tn6820fp_pyprogram.h"
 #include "tn6820fp_setup.h"
 
-tn6820fp_cProgramCard tn6820fp_defaultProgramCard()
+tn6820fp_programCard tn6820fp_defaultProgramCard()
 {
     return {QStringLiteral("VXI0::8::INSTR"), 2};
 }
@@ -208,8 +209,8 @@ QString tn6820fp_page::saveSetup(const QString &path) const
     return tn6820fp_saveSetupFile(path, m_settings);
 }
 
-QByteArray tn6820fp_page::program(const tn6820fp_cProgramCard &card, const QString &version,
-                                  QString *error) const
+QByteArray tn6820fp_page::program(const tn6820fp_programCard &card, const QString &version,
+                                  QString *error, tn6820fp_language language) const
 {
     if (m_plan.selectedCount == 0) {
         if (error)
@@ -223,14 +224,16 @@ QByteArray tn6820fp_page::program(const tn6820fp_cProgramCard &card, const QStri
             *error = refused;
         return QByteArray();
     }
-    return tn6820fp_cProgram(m_settings, m_plan, card, version);
+    return language == tn6820fp_language::Python
+               ? tn6820fp_pythonProgram(m_settings, m_plan, card, version)
+               : tn6820fp_cProgram(m_settings, m_plan, card, version);
 }
 
-QString tn6820fp_page::exportProgram(const QString &path, const tn6820fp_cProgramCard &card,
-                                     const QString &version) const
+QString tn6820fp_page::exportProgram(const QString &path, const tn6820fp_programCard &card,
+                                     const QString &version, tn6820fp_language language) const
 {
     QString why;
-    const QByteArray text = program(card, version, &why);
+    const QByteArray text = program(card, version, &why, language);
     if (text.isEmpty())
         return why;
     why = tn6800fp_saveFile(path, text);

@@ -23,7 +23,7 @@ constexpr int tn6820fp_shareDecimals = 1; // duty cycle and symmetry: 0.1%
 
 // The card an exported program opens unless a session or the command line
 // names another: the default bench's 6820.
-tn6820fp_cProgramCard tn6820fp_defaultProgramCard();
+tn6820fp_programCard tn6820fp_defaultProgramCard();
 
 class tn6820fp_page
 {
@@ -89,13 +89,15 @@ public:
     // was not saved (a formula typed that does not parse, or the full path
     // and the system's reason); empty when saved.
     QString saveSetup(const QString &path) const;
-    // The settings as a C program for the card; empty with why in error when
-    // there is none to write (no channel is selected: Start sends nothing).
-    QByteArray program(const tn6820fp_cProgramCard &card, const QString &version,
-                       QString *error) const;
+    // The settings as a program for the card, in C or Python; empty with why
+    // in error when there is none to write (no channel is selected: Start
+    // sends nothing; or Start refuses the plan).
+    QByteArray program(const tn6820fp_programCard &card, const QString &version, QString *error,
+                       tn6820fp_language language = tn6820fp_language::C) const;
     // The program written to a file, whole or not at all; why not, or empty.
-    QString exportProgram(const QString &path, const tn6820fp_cProgramCard &card,
-                          const QString &version) const;
+    QString exportProgram(const QString &path, const tn6820fp_programCard &card,
+                          const QString &version,
+                          tn6820fp_language language = tn6820fp_language::C) const;
 
 private:
     // The channel's waveform, amplitude, offset and phase as the panel holds them.

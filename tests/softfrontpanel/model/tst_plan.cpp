@@ -322,6 +322,13 @@ void tst_plan::shapes_data()
         << "0:1 50:0 100:-1"
         << "50.0" << false << at200 + "\nPhase: Ch1 90.0\u00b0\nMultiple: Ch1 \u00d73 3000.00 Hz"
         << "";
+    // Each cycle of 100 samples plays the shape's samples 0, 2, ... 198, of
+    // which 0 to 48 are high: 25 of 100, as asked.
+    QTest::newRow("a square at x2 and 25%")
+        << 1000 << sq << 25.0 << 2 << 0.0 << ""
+        << "0:1 24:1 25:-1 99:-1 100:1"
+        << "25.0" << false << at200 + "\nMultiple: Ch1 \u00d72 2000.00 Hz\nDuty: Ch1 25.0%"
+        << "";
     // Each cycle of 50 samples plays the shape's samples 0, 4, ... 196, of
     // which 0 to 48 are high: 13 of 50, 26%.
     QTest::newRow("a square at x4 and 25%: 13 of each 50 samples high")
