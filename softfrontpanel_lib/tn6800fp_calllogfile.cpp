@@ -12,6 +12,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #else
 #include <fcntl.h>
@@ -138,6 +139,12 @@ void tn6800fp_callLogFile::say(const QString &why, std::size_t missed)
 
 void tn6800fp_callLogFile::run()
 {
+#ifdef Q_OS_LINUX
+    // The file is never urgent: where the processors are busy (a search's
+    // threads at work), this thread gives way to the ones that call into
+    // the libraries, and catches up when they wait.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+#endif
     const auto deadline = [] { return std::chrono::steady_clock::now() + std::chrono::seconds(1); };
     auto closingBy = std::chrono::steady_clock::time_point::max();
     for (;;) {
