@@ -82,13 +82,15 @@ Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
     settings.channels[3].symmetry = 90;
     settings.channels[7].multiple = 3;
     tn6820fp_unitTables tables;
+    tn6820fp_plan plan;
     QImage image = canvasFor(previews[0]);
     std::vector<double> recompute, repaint;
     for (int i = 0; i < kChanges; ++i) {
         settings.frequency = pair[i % 2];
         QElapsedTimer t;
         t.start();
-        const tn6820fp_plan plan = tn6820fp_planOf(settings, &tables);
+        // As the page makes it: in the plan it holds.
+        tn6820fp_replan(plan, settings, &tables);
         for (int n = 0; n < 8; ++n) {
             previews[n]->setDimmed(!settings.channels[std::size_t(n)].selected);
             previews[n]->setPhase(plan.phases[std::size_t(n)]);

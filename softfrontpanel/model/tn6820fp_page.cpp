@@ -66,7 +66,7 @@ tn6820fp_channelSettings &tn6820fp_page::channel(int n)
 
 void tn6820fp_page::replan()
 {
-    m_plan = tn6820fp_planOf(m_settings, &m_unitTables);
+    tn6820fp_replan(m_plan, m_settings, &m_unitTables);
 }
 
 void tn6820fp_page::replanChannel(int n)

@@ -145,6 +145,15 @@ bool tn6820fp_plan::frequencyDiffers() const
 tn6820fp_plan tn6820fp_planOf(const tn6820fp_panelSettings &settings, tn6820fp_unitTables *tables)
 {
     tn6820fp_plan plan;
+    tn6820fp_replan(plan, settings, tables);
+    return plan;
+}
+
+void tn6820fp_replan(tn6820fp_plan &plan, const tn6820fp_panelSettings &settings,
+                     tn6820fp_unitTables *tables)
+{
+    plan.selectedCount = 0;
+    plan.channelMask = 0;
     plan.frequency = std::clamp(settings.frequency, tn6820fp_minFrequency, tn6820fp_maxFrequency);
     plan.mode = settings.mode;
     plan.filter = settings.filter;
@@ -166,7 +175,6 @@ tn6820fp_plan tn6820fp_planOf(const tn6820fp_panelSettings &settings, tn6820fp_u
         if ((plan.channelMask >> n) & 1u)
             placeBlock(plan, n);
     }
-    return plan;
 }
 
 void tn6820fp_replanChannel(tn6820fp_plan &plan, const tn6820fp_panelSettings &settings, int n,

@@ -84,6 +84,10 @@ struct tn6820fp_plan
 // shape that an earlier plan computed already; the plan is the same to the bit.
 tn6820fp_plan tn6820fp_planOf(const tn6820fp_panelSettings &settings,
                               tn6820fp_unitTables *tables = nullptr);
+// The same, made again in a plan there is: its buffers are used again, so
+// that a change of the frequency allocates and clears nothing.
+void tn6820fp_replan(tn6820fp_plan &plan, const tn6820fp_panelSettings &settings,
+                     tn6820fp_unitTables *tables = nullptr);
 
 // The plan after only channel n's (0-based) waveform, amplitude, offset, phase,
 // shape, duty, symmetry, multiple or formula changed: its cycle, its phase and its part of the

@@ -141,11 +141,21 @@ const double *tn6820fp_unitTables::of(int waveform, int segLen)
     const tn6820fp_waveformInfo *w = tn6820fp_waveformOf(waveform);
     if (!w || !w->unitCycle || segLen < 1)
         return nullptr;
-    Table &t = m_tables[w - tn6820fp_waveforms];
-    if (segLen != t.segLen) {
-        t.values.resize(std::size_t(segLen));
-        w->unitCycle(segLen, t.values.data());
-        t.segLen = segLen;
+    Table *kept = m_tables[w - tn6820fp_waveforms];
+    Table *t = kept;
+    for (int i = 0; i < kKept; ++i) {
+        if (kept[i].segLen == segLen) {
+            t = &kept[i];
+            break;
+        }
+        if (kept[i].used < t->used)
+            t = &kept[i];
     }
-    return t.values.data();
+    if (t->segLen != segLen) {
+        t->values.resize(std::size_t(segLen));
+        w->unitCycle(segLen, t->values.data());
+        t->segLen = segLen;
+    }
+    t->used = ++m_asked;
+    return t->values.data();
 }

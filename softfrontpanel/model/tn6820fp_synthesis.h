@@ -97,21 +97,26 @@ int tn6820fp_synthesizeCycle(const tn6820fp_channelWave &channel, int segLen, do
 void tn6820fp_synthesizeSegment(int waveform, double amplitude, double offset, int segLen,
                                 double *segment, const double *unitTable = nullptr);
 
-// The unit shape of every built-in waveform, each kept for the last segLen
-// asked: channels that are drawn again and again at one frequency share them.
+// The unit shape of every built-in waveform, each kept for the last few
+// segLen asked: channels that are drawn again and again at one frequency
+// share them, and a frequency stepped back and forth finds them made.
 class tn6820fp_unitTables
 {
 public:
-    // Null for a waveform without a unit shape (none, arbitrary).
+    // Null for a waveform without a unit shape (none, arbitrary, formula).
+    // Valid until the next call.
     const double *of(int waveform, int segLen);
 
 private:
+    static constexpr int kKept = 4;
     struct Table
     {
         int segLen = 0;
+        unsigned used = 0; // when last asked for
         std::vector<double> values;
     };
-    Table m_tables[tn6820fp_waveformCount];
+    Table m_tables[tn6820fp_waveformCount][kKept];
+    unsigned m_asked = 0;
 };
 
 #endif

@@ -153,6 +153,23 @@ void tst_plan::plans()
         s.channels[std::size_t(n)].selected = (mask >> n) & 1;
     setPhases(s, phases);
     const tn6820fp_plan plan = tn6820fp_planOf(s);
+    // Made again in a plan of another setup, whose buffers it takes over:
+    // the same plan.
+    tn6820fp_panelSettings other = tn6820fp_panelSettings::initial(10);
+    other.frequency = 1;
+    other.mode = ModeContinuous;
+    for (tn6820fp_channelSettings &c : other.channels) {
+        c.selected = true;
+        c.waveform = WaveSquare;
+        c.phase = 90;
+    }
+    tn6820fp_plan reused = tn6820fp_planOf(other);
+    tn6820fp_replan(reused, s);
+    QCOMPARE(reused.samples, plan.samples);
+    QCOMPARE(reused.cycles, plan.cycles);
+    QCOMPARE(reused.channelMask, plan.channelMask);
+    QCOMPARE(reused.selectedCount, plan.selectedCount);
+    QCOMPARE(reused.phases[0].steps, plan.phases[0].steps);
     QCOMPARE(plan.rateCode, code);
     QCOMPARE(plan.rate.segLen, segLen);
     QCOMPARE(plan.cyclesPerChannel, cycles);
