@@ -67,25 +67,6 @@ private:
     bool m_done = false;
 };
 
-// Clicks the named button of whatever modal widget shows up, at once.
-void answer(const QString &button)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, button] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w)
-            return;
-        for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
-            if (b->text().remove(QLatin1Char('&')) == button) {
-                timer->deleteLater();
-                b->click();
-                return;
-            }
-        }
-    });
-    timer->start(0);
-}
-
 int childPanel(QApplication &app)
 {
     ShownReporter reporter("tn6820fp_App");

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "benchsupport.h"
 #include "tn6820_fc.h"
 #include "tn6820fp_app.h"
 #include "tn6820fp_chset.h"
@@ -106,25 +107,6 @@ Figures pieces(const int pair[2], tn6820fp_preview *const previews[8])
     return {median(recompute), median(repaint)};
 }
 
-// Answers the connection question with demo mode.
-void runInDemoMode()
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w)
-            return;
-        for (QPushButton *b : w->findChildren<QPushButton *>()) {
-            if (b->text().remove(QLatin1Char('&')) == QLatin1String("Run In Demo Mode")) {
-                timer->deleteLater();
-                b->click();
-                return;
-            }
-        }
-    });
-    timer->start(0);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -134,7 +116,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     tn6820fp_initResources();
 
-    runInDemoMode();
+    answer(QStringLiteral("Run In Demo Mode"));
     tn6820_fc card;
     tn6820fp_App panel(&card);
     panel.show();
@@ -263,8 +245,8 @@ int main(int argc, char **argv)
         }
         const double total = median(change) + median(repaint);
         std::printf("  %6d %12.1f %12.1f %12.1f = %.1f references (target < 3)\n",
-                    tn6820fp_chooseRate(pair[0], 1).segLen, median(change), median(repaint),
-                    total, total / reference);
+                    tn6820fp_chooseRate(pair[0], 1).segLen, median(change), median(repaint), total,
+                    total / reference);
     }
     return 0;
 }

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "benchsupport.h"
 #include "tn6800fp_calllog.h"
 #include "tn6800fp_fcselect.h"
 #include "tn6820_fc.h"
@@ -77,24 +78,11 @@ double timeOpen(const QString &dir, double &stallMs, bool &opened)
     orbsim_reload();
     tn6820_fc card;
     tn6800fp_fcSelect dialog(&card, false);
-    QElapsedTimer sinceTick;
-    double longest = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
     tn6800fp_startChoice start;
     start.kind = tn6800fp_startChoice::Open;
     start.descriptor = QStringLiteral("VXI0::8::INSTR");
     start.fcNumber = 2;
-    tick.start(10);
-    QElapsedTimer t;
-    t.start();
-    sinceTick.start();
-    opened = dialog.selectFunctionCard(start);
-    const double total = t.nsecsElapsed() / 1e6;
-    stallMs = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
+    const double total = timeStalls([&] { opened = dialog.selectFunctionCard(start); }, stallMs);
     if (opened)
         card.close(dialog.vi);
     return total;

@@ -25,19 +25,6 @@ namespace {
 
 constexpr int kValues = 1000000;
 
-// The process's resident memory now, in kB.
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 // Eight arbitrary channels, each a different cycle of full-precision values.
 tn6820fp_panelSettings largeSettings()
 {
@@ -62,26 +49,6 @@ tn6820fp_panelSettings largeSettings()
     return s;
 }
 
-// Runs a GUI-thread operation with a 10 ms timer beside it; the time in ms,
-// stallMs the largest gap between its ticks.
-template <typename Op> double timeStall(Op op, double &stallMs)
-{
-    QElapsedTimer sinceTick;
-    double longest = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
-    tick.start(10);
-    QElapsedTimer t;
-    t.start();
-    sinceTick.start();
-    op();
-    stallMs = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
-    return t.nsecsElapsed() / 1e6;
-}
-
 // In a child: "save FILE" or "open FILE" through the model alone, printing
 // the time in ms and the peak resident memory the operation added, in kB.
 int child(const QString &what, const QString &path)
@@ -89,7 +56,7 @@ int child(const QString &what, const QString &path)
     tn6820fp_page page;
     if (what == QLatin1String("save"))
         page.setSettings(largeSettings());
-    const long before = residentKb();
+    const long before = statusKb("VmRSS");
     QElapsedTimer t;
     t.start();
     const QString why = what == QLatin1String("save") ? page.saveSetup(path) : page.openSetup(path);
@@ -114,25 +81,6 @@ bool runChild(const QString &what, const QString &path, double &ms, long &kb)
     ms = f[0].toDouble();
     kb = f[1].toLong();
     return true;
-}
-
-// Answers the connection question with demo mode.
-void answerDemo()
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w)
-            return;
-        for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
-            if (b->text().remove(QLatin1Char('&')) == QLatin1String("Run In Demo Mode")) {
-                timer->deleteLater();
-                b->click();
-                return;
-            }
-        }
-    });
-    timer->start(0);
 }
 
 } // namespace
@@ -172,17 +120,17 @@ int main(int argc, char **argv)
                 ms, kb / 1024.0, kb / fileKb);
 
     tn6820_fc card;
-    answerDemo();
+    answer(QStringLiteral("Run In Demo Mode"));
     tn6820fp_App panel(&card);
     panel.show();
     double stall = 0;
     bool opened = false;
-    ms = timeStall([&] { opened = panel.openSetupFile(saved); }, stall);
+    ms = timeStalls([&] { opened = panel.openSetupFile(saved); }, stall);
     std::printf("  the panel opens it:  %8.1f ms, longest stall of the event loop %6.1f ms "
                 "(target < 100 ms)%s\n",
                 ms, stall, opened ? "" : " NOT OPENED");
     bool written = false;
-    ms = timeStall([&] { written = panel.saveSetupFile(again); }, stall);
+    ms = timeStalls([&] { written = panel.saveSetupFile(again); }, stall);
     std::printf("  the panel saves it:  %8.1f ms, longest stall of the event loop %6.1f ms "
                 "(target < 100 ms)%s\n",
                 ms, stall, written ? "" : " NOT SAVED");
