@@ -538,6 +538,12 @@ void tn6820fp_App::addSetupButtons()
 
 void tn6820fp_App::saveSetup()
 {
+    // Refused before a file is asked for, as the file would not hold what is shown.
+    const QString invalid = m_page.invalidFormula();
+    if (!invalid.isEmpty()) {
+        showWarning(QStringLiteral("The setup was not saved. %1.").arg(invalid));
+        return;
+    }
     const QString path =
         tn6820fp_chooseFile(this, QStringLiteral("setups"), QStringLiteral("Save Setup"),
                             kSetupFilter, "setupFileDialog", QStringLiteral("json"));
