@@ -16,7 +16,7 @@ for dpi in 96 120 144 192; do
     checked=$(grep -c "^checked .* at $dpi dpi" <<<"$out" || true)
     # A here-string, not a pipe: under pipefail a pipe into grep -q can fail
     # when grep stops early, and a problem would then go unreported.
-    if grep -q "^problem at" <<<"$out" || [ "$checked" -ne 15 ]; then
+    if grep -q "^problem at" <<<"$out" || [ "$checked" -ne 19 ]; then
         status=1
     fi
 done
