@@ -21,30 +21,6 @@ QByteArray literal(double value)
     return (negative ? QByteArray("-0x") : QByteArray("0x")) + QByteArray(text, int(r.ptr - text));
 }
 
-// Text from outside (a descriptor) as a C string literal that holds exactly
-// its UTF-8 bytes: printable ASCII as itself, but for the quote, the
-// backslash and the question mark (which could start a trigraph), and every
-// other byte as a three-digit octal escape, which no following character can
-// extend.
-QByteArray cString(const QString &text)
-{
-    QByteArray out = "\"";
-    for (const char c : text.toUtf8()) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\' || c == '?') {
-            out += '\\';
-            out += c;
-        } else if (u >= 0x20 && u < 0x7F) {
-            out += c;
-        } else {
-            char octal[5];
-            std::snprintf(octal, sizeof octal, "\\%03o", unsigned(u));
-            out += octal;
-        }
-    }
-    return out + '"';
-}
-
 } // namespace
 
 QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_plan &plan,
@@ -214,10 +190,12 @@ QByteArray tn6820fp_cProgram(const tn6820fp_panelSettings &s, const tn6820fp_pla
          "            program, POSITIONS);\n"
          "    return 2;\n"
          "}\n\n";
+    // The question mark escaped, as it could start a trigraph; other bytes
+    // beyond printable ASCII in octal, which no following character extends.
     c += "int main(int argc, char **argv)\n"
          "{\n"
          "    const char *descriptor = " +
-         cString(card.descriptor) +
+         tn6820fp_byteLiteral(card.descriptor, "\"", "?", "\\%03o") +
          ";\n"
          "    long fcNumber = " +
          position +

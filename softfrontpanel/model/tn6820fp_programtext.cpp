@@ -1,6 +1,7 @@
 #include "tn6820fp_programtext.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "tn6820fp_texts.h"
 
@@ -114,6 +115,26 @@ QByteArray tn6820fp_quotedForPython(const QString &text)
         } else {
             const char32_t one = c;
             out += QString::fromUcs4(&one, 1).toUtf8();
+        }
+    }
+    return out + '"';
+}
+
+QByteArray tn6820fp_byteLiteral(const QString &text, const char *open, const char *alsoEscaped,
+                                const char *escapeFormat)
+{
+    QByteArray out = open;
+    for (const char c : text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\' || (c != 0 && std::strchr(alsoEscaped, c))) {
+            out += '\\';
+            out += c;
+        } else if (u >= 0x20 && u < 0x7F) {
+            out += c;
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, escapeFormat, unsigned(u));
+            out += escape;
         }
     }
     return out + '"';

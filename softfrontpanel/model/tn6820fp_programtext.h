@@ -39,6 +39,14 @@ QByteArray tn6820fp_quotedForC(const QString &text);
 // character that would not show as itself written \uXXXX or \UXXXXXXXX.
 QByteArray tn6820fp_quotedForPython(const QString &text);
 
+// Text from outside as a string literal holding exactly its UTF-8 bytes:
+// between open and the closing quote, printable ASCII as itself but for the
+// quote, the backslash and the characters in alsoEscaped, each behind a
+// backslash, and every other byte as an escape that escapeFormat (a printf
+// format taking the byte) writes, one that no following character can extend.
+QByteArray tn6820fp_byteLiteral(const QString &text, const char *open, const char *alsoEscaped,
+                                const char *escapeFormat);
+
 // The setup described line by line, without line ends: the frequency asked
 // for and what the card outputs, the rate and filter codes and the mode,
 // then each selected channel. Text from outside is quoted by quote.

@@ -22,28 +22,6 @@ QByteArray literal(double value)
     return out;
 }
 
-// Text from outside as a Python bytes literal holding exactly its UTF-8
-// bytes: printable ASCII as itself but for the quote and the backslash,
-// every other byte as \xNN.
-QByteArray bytesLiteral(const QString &text)
-{
-    QByteArray out = "b\"";
-    for (const char c : text.toUtf8()) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u >= 0x20 && u < 0x7F) {
-            out += c;
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02x", unsigned(u));
-            out += hex;
-        }
-    }
-    return out + '"';
-}
-
 // The program itself; @NAME@ stands for what the setup gives.
 const char *const kProgram = R"PY(#!/usr/bin/env python3
 """An Orbana 6820 setup as a Python program, written by the tn6820fp soft front panel @VERSION@.
@@ -396,7 +374,7 @@ QByteArray tn6820fp_pythonProgram(const tn6820fp_panelSettings &s, const tn6820f
         {"@DESCRIPTION@", description},
         {"@STOPPING@", stopping},
         {"@CARD@", tn6820fp_quotedForPython(card.descriptor)},
-        {"@DESCRIPTOR@", bytesLiteral(card.descriptor)},
+        {"@DESCRIPTOR@", tn6820fp_byteLiteral(card.descriptor, "b\"", "", "\\x%02x")},
         {"@POSITIONS@", QByteArray::number(TN6800_MAX_POSITIONS)},
         {"@POSITION@", QByteArray::number(card.fcNumber)},
         {"@FREQUENCY@", QByteArray::number(plan.frequency)},
